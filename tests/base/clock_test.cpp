@@ -1,0 +1,30 @@
+#include "base/clock.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Clock, VirtualTimeMovesOnlyBySleepAndAdvanceAndWraps) {
+    base::ScopedVirtualClock clock(0xFFFFFF00u);
+    EXPECT_EQ(base::GetTickCount(), 0xFFFFFF00u);
+    base::Sleep(0x80);
+    EXPECT_EQ(base::GetTickCount(), 0xFFFFFF80u);
+    clock.Advance(0x100);
+    EXPECT_EQ(base::GetTickCount(), 0x80u);  // wrapped
+}
+
+TEST(Clock, ScopesNestAndRestoreRealTime) {
+    {
+        base::ScopedVirtualClock outer(100);
+        {
+            base::ScopedVirtualClock inner(5);
+            EXPECT_EQ(base::GetTickCount(), 5u);
+        }
+        EXPECT_EQ(base::GetTickCount(), 100u);
+    }
+    uint32_t before = base::GetTickCount();
+    base::Sleep(2);
+    EXPECT_GE(base::GetTickCount() - before, 2u);
+}
+
+}  // namespace

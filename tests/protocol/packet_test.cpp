@@ -1,0 +1,182 @@
+#include "protocol/packet.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "scripted_pipe.h"
+
+namespace {
+
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+
+uint32_t Crc(const std::string& s) { return Crc32MsbUpdate(Crc32MsbInit(), s.data(), s.size()); }
+
+Bytes Build(int32_t id, const std::string& payload = "") {
+    uint8_t out[64];
+    uint32_t n = PacketBuild(out, id, static_cast<uint32_t>(payload.size()), payload.data());
+    return Bytes(out, out + n);
+}
+
+// Runs PacketCheck on a full-size, zero-padded buffer and returns what it printed.
+std::string Check(const Bytes& reply, int* result) {
+    std::vector<uint8_t> buf(PKT_REPLY_MAX, 0);
+    std::memcpy(buf.data(), reply.data(), std::min<size_t>(reply.size(), buf.size()));
+    CaptureStdout();
+    *result = PacketCheck(buf.data());
+    return GetCapturedStdout();
+}
+
+void Restamp(Bytes& r) {  // recompute the checksum after editing a reply
+    uint32_t len = GetBE(&r[1], 2);
+    PutBE(&r[len - 4], Crc32MsbUpdate(Crc32MsbInit(), r.data(), len - 4), 4);
+}
+
+class PacketTest : public testing::Test {
+protected:
+    void SetUp() override {
+        g_cmdSeq = 0x12345678;
+        g_cmdLetter = 'Q';
+        g_cmdAppHeader = 0x4442504B;
+    }
+};
+
+TEST_F(PacketTest, ChecksumCheckValuesAndTable) {
+    EXPECT_EQ(Crc("123456789"), 0x8B120840u);
+    EXPECT_EQ(Crc("abc"), 0xCAD01060u);
+    EXPECT_EQ(Crc(""), 0xFFFFFFFFu);
+    EXPECT_EQ(Crc32MsbUpdate(0x1234, "x", 0), 0x1234u);
+    const std::pair<int, uint32_t> entries[] = {
+        {0, 0}, {1, 0xEDB88320}, {2, 0x36C98560}, {128, 0xE96CC460}, {255, 0xEADF06A0}};
+    for (auto [i, v] : entries) EXPECT_EQ(g_crcTable[i], v) << i;
+}
+
+TEST_F(PacketTest, BigEndianHelpers) {
+    uint8_t b[4] = {9, 9, 9, 9};
+    PutBE(b, 0xA1B2C3D4, 4);
+    EXPECT_EQ(Bytes(b, b + 4), (Bytes{0xA1, 0xB2, 0xC3, 0xD4}));
+    PutBE(b, 0xA1B2C3D4, 2);
+    EXPECT_EQ(Bytes(b, b + 2), (Bytes{0xC3, 0xD4}));
+    PutBE(b, 0xFF, 0);
+    EXPECT_EQ(b[0], 0xC3);
+    EXPECT_EQ(GetBE(b, 2), 0xC3D4u);
+    EXPECT_EQ(GetBE(b, 0), 0u);
+}
+
+TEST_F(PacketTest, RequestsByteForByte) {
+    EXPECT_EQ(Build(11), (Bytes{0x1A, 0x24, 0x69, 0x31, 0x31, 0x51, 0x00, 0x0E, 0x12, 0x34, 0x56,
+                                0x79, 0x31, 0x31, 0x51, 0x00, 0x00, 0x00, 0x14, 0x9D, 0x44, 0xA0}));
+    EXPECT_EQ(g_cmdLastId, 11);
+
+    g_cmdSeq = 0;
+    EXPECT_EQ(Build(21, "AB"),
+              (Bytes{0x1A, 0x24, 0x69, 0x32, 0x31, 0x51, 0x00, 0x10, 0x00, 0x00, 0x00, 0x01,
+                     0x32, 0x31, 0x51, 0x00, 0x00, 0x02, 0x41, 0x42, 0xC3, 0x78, 0xB4, 0x20}));
+}
+
+TEST_F(PacketTest, IdFieldFollowsTheDigitCount) {
+    struct {
+        int32_t id;
+        size_t header;
+        Bytes idField;
+    } cases[] = {
+        {5, 5, {0x35, 0x51, 0x00, 0x00}},
+        {42, 6, {0x34, 0x32, 0x51, 0x00}},
+        {123, 7, {0x31, 0x32, 0x33, 0x51}},
+        {12345, 9, {0x31, 0x32, 0x33, 0x34}},
+    };
+    for (const auto& c : cases) {
+        Bytes r = Build(c.id);
+        ASSERT_EQ(r.size(), c.header + 16) << c.id;
+        EXPECT_EQ(Bytes(r.begin() + c.header + 6, r.begin() + c.header + 10), c.idField) << c.id;
+    }
+}
+
+TEST_F(PacketTest, SequenceCounterWraps) {
+    g_cmdSeq = 0xFFFFFFFF;
+    Bytes r = Build(11);
+    EXPECT_EQ(g_cmdSeq, 0u);
+    EXPECT_EQ(GetBE(&r[8], 4), 0u);
+}
+
+TEST_F(PacketTest, DocumentedRepliesAreAccepted) {
+    Build(11);
+    int ok = 0;
+    EXPECT_EQ(Check({0x1B, 0x00, 0x12, 0x44, 0x42, 0x50, 0x4B, 0x12, 0x34, 0x56, 0x79, 0x0B, 0x00,
+                     0x00, 0x99, 0xC3, 0x25, 0xC0},
+                    &ok),
+              "");
+    EXPECT_EQ(ok, 1);
+    EXPECT_EQ(Check({0x1B, 0x00, 0x14, 0x44, 0x42, 0x50, 0x4B, 0x12, 0x34, 0x56,
+                     0x79, 0x0B, 0x00, 0x02, 0x4F, 0x4B, 0x64, 0xE9, 0xC1, 0x80},
+                    &ok),
+              "");
+    EXPECT_EQ(ok, 1);
+}
+
+TEST_F(PacketTest, EachCheckFailsInItsOrderWithItsLine) {
+    Build(11);  // seq 0x12345679, id 11
+    struct {
+        const char* name;
+        void (*edit)(Bytes&);
+        const char* line;
+    } cases[] = {
+        {"lead byte, and everything else wrong too",
+         [](Bytes& r) {
+             r[0] = 0x1A;
+             r[3] = 0;
+             r[7] = 0;
+         },
+         "Pkt Header 1a != 1b Error!!!\n"},
+        {"length", [](Bytes& r) { PutBE(&r[1], 1299, 2); }, "Pkt Len 1299 > 1298 Error!!!\n"},
+        {"application header",
+         [](Bytes& r) {
+             r[6] = 0x4C;
+             r[7] = 0;
+         },
+         "Pkt AppHeader 4442504c != 4442504b Error!!!\n"},
+        {"sequence, before id and checksum",
+         [](Bytes& r) {
+             PutBE(&r[7], 0x12345678, 4);
+             r[11] = 0x0C;
+             r[15] ^= 1;
+         },
+         "Pkt CmdSeq 12345678 != 12345679 Error!!!\n"},
+        {"command id", [](Bytes& r) { r[11] = 0x0C; }, "Pkt CmdID 0c != 0b Error!!!\n"},
+        {"status length one short, checksum right",
+         [](Bytes& r) {
+             PutBE(&r[12], 1, 2);
+             Restamp(r);
+         },
+         "Status Len 1 != 2 Error!!!\n"},
+        {"length below 18",
+         [](Bytes& r) {
+             PutBE(&r[1], 17, 2);
+             PutBE(&r[12], 0, 2);
+         },
+         "Status Len 0 != -1 Error!!!\n"},
+        {"checksum", [](Bytes& r) { r[14] = 'X'; }, "CRC f5af4a60 != 64e9c180 Error!!!\n"},
+    };
+    for (const auto& c : cases) {
+        Bytes r = MakeReply({'O', 'K'});
+        c.edit(r);
+        int ok = -1;
+        EXPECT_EQ(Check(r, &ok), c.line) << c.name;
+        EXPECT_EQ(ok, 0) << c.name;
+    }
+}
+
+TEST_F(PacketTest, LengthLimitIs1298) {
+    Build(11);
+    int ok = 0;
+    Check(MakeReply(Bytes(PKT_STATUS_MAX, 0x55)), &ok);
+    EXPECT_EQ(ok, 1);
+    Bytes longer = MakeReply(Bytes(PKT_STATUS_MAX + 1, 0x55));
+    EXPECT_EQ(Check(longer, &ok), "Pkt Len 1299 > 1298 Error!!!\n");
+    EXPECT_EQ(ok, 0);
+}
+
+}  // namespace
