@@ -34,6 +34,13 @@ bool TextAppend(char* dst, size_t cap, const char* src) {
     return TextCopy(dst + used, cap - used, src);
 }
 
+bool TextEqualNoCase(const char* a, const char* b) {
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    for (; *a && *b; ++a, ++b)
+        if (fold(*a) != fold(*b)) return false;
+    return *a == *b;
+}
+
 bool TextFormatV(char* dst, size_t cap, const char* fmt, va_list args) {
     if (cap == 0) return false;
     int n = std::vsnprintf(dst, cap, fmt, args);

@@ -26,6 +26,10 @@ bool TextFormatV(char* dst, size_t cap, const char* fmt, va_list args)
 // Length of the text at s, but never looking at more than n bytes.
 size_t TextLength(const char* s, size_t n);
 
+// Equality that ignores the case of ASCII letters (what the list controls' exact-match
+// search does); other bytes compare as they are.
+bool TextEqualNoCase(const char* a, const char* b);
+
 // Array forms: the capacity is the array's size, so it cannot be given wrong.
 template <size_t N>
 bool TextCopy(char (&dst)[N], const char* src) {
