@@ -86,13 +86,13 @@ TEST_F(PipeTest, AnAppendPastTheFieldIsRefusedAndChangesNothing) {
     EXPECT_EQ(g_link.log, (Log{"open " + p248 + "\\", "close 100", "open " + p248 + "\\\\pipe0"}));
 }
 
-TEST_F(PipeTest, OnlyAWriteTimeOutShowsTheNoticeAndItIsCancelledBeforeReturning) {
+TEST_F(PipeTest, OnlyAWriteTimeOutShowsTheNoticeAndItIsCancelledBeforeTheNotice) {
     struct {
         bool write;
         UsbIo result;
         Log log;
     } cases[] = {
-        {true, UsbIo::TimedOut, {"write 100 30", "notice Write to USB Timeout", "cancel 100"}},
+        {true, UsbIo::TimedOut, {"write 100 30", "cancel 100", "notice Write to USB Timeout"}},
         {true, UsbIo::Failed, {"write 100 30"}},
         {false, UsbIo::TimedOut, {"read 100 50"}},
         {false, UsbIo::Failed, {"read 100 50"}},
