@@ -21,7 +21,7 @@ UsbDeviceEntry* Entry(int32_t device) {
 // The entry's open pipe, opening it on demand with the empty pipe name.
 UsbHandle PipeFor(int32_t device) {
     UsbDeviceEntry* e = Entry(device);
-    if (!e) return USB_INVALID_HANDLE;
+    if (!e || !g_link) return USB_INVALID_HANDLE;  // a pipe opened before the link went away
     if (e->handle != USB_INVALID_HANDLE) return e->handle;
     return UsbOpenPipe(device, "");
 }

@@ -56,6 +56,15 @@ TEST_F(PipeTest, ReadsAndWritesOpenAClosedEntryOnDemandWithOneBackslash) {
     g_link.closeOk = true;
     EXPECT_EQ(UsbClose(0), 1);
     EXPECT_EQ(g_link.log, (Log{"open " + a + "\\\\", "write 100 30", "close 100"}));
+
+    // With the link gone, a pipe still marked open is neither used nor closed.
+    UsbOpenPipe(0, "");
+    UsbSetLink(nullptr);
+    EXPECT_EQ(UsbRead(0, buf, &len), 0);
+    EXPECT_EQ(UsbWrite(0, buf, &len), 0);
+    EXPECT_EQ(UsbClose(0), 0);
+    EXPECT_EQ(UsbGetDevicePath(0)->handle, USB_INVALID_HANDLE);
+    UsbSetLink(&g_link);
 }
 
 TEST_F(PipeTest, EntriesThatAreNotOursAreNeverOpened) {
