@@ -208,9 +208,10 @@ UsbIo LinuxUsbLink::Read(UsbHandle handle, void* buffer, uint32_t* length, uint3
             *length = got;
             if (!sized && got >= kReplyHeader) {
                 // The device's word for its length, bounded by what we accept and can
-                // hold; a reply cut short here fails the protocol's own checks.
+                // hold; a reply cut short here, or claiming less than we have, fails the
+                // protocol's own checks.
                 sized = true;
-                want = std::clamp<uint32_t>(uint32_t{out[1]} << 8 | out[2], kReplyHeader, cap);
+                want = std::min<uint32_t>(uint32_t{out[1]} << 8 | out[2], cap);
             }
             continue;
         }
