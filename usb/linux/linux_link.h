@@ -4,8 +4,8 @@
 // Each interface is named like the other platform names it,
 //   \\?\usb#vid_vvvv&pid_pppp#<instance>#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}
 // with lower-case hexadecimal ids, so the neutral walk and marker check work unchanged.
-// The instance is the device's serial, or its bus-port path (1-1.4) when it has no usable
-// one. The port number is N.
+// The instance is the device's serial, or its bus-port path (1-1.4) when it has none that
+// is safe in a path or another node of the walk already uses it. The port number is N.
 #pragma once
 
 #include <poll.h>
@@ -45,8 +45,9 @@ public:
     UsbIo Write(UsbHandle handle, const void* buffer, uint32_t* length,
                 uint32_t timeoutMs) override;
 
-    // A write never leaves anything of ours pending: what the driver had not taken by the
-    // time-out is never handed to it.
+    // A write leaves nothing of ours pending: what the driver had not taken by the time-out
+    // is never handed to it. A transfer it took and has not finished cannot be called back
+    // short of closing the node; the next write waits for it within its own time-out.
     void CancelWrite(UsbHandle) override {}
 
 private:
