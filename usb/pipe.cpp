@@ -21,7 +21,7 @@ UsbDeviceEntry* Entry(int32_t device) {
 // The entry's open pipe, opening it on demand with the empty pipe name.
 UsbHandle PipeFor(int32_t device) {
     UsbDeviceEntry* e = Entry(device);
-    if (!e) return USB_INVALID_HANDLE;
+    if (!e || !g_link) return USB_INVALID_HANDLE;  // a pipe opened before the link went away
     if (e->handle != USB_INVALID_HANDLE) return e->handle;
     return UsbOpenPipe(device, "");
 }
@@ -63,8 +63,10 @@ int UsbWrite(int32_t device, const void* buffer, uint32_t* length) {
     if (h == USB_INVALID_HANDLE) return 0;
     UsbIo result = g_link->Write(h, buffer, length, g_usbWriteTimeoutMs);
     if (result == UsbIo::TimedOut) {
-        if (g_notice) g_notice("Write to USB Timeout");
+        // Cancel first: the notice runs a modal loop in which a device refresh may close
+        // this very handle, and no later write may start while this one is pending.
         g_link->CancelWrite(h);
+        if (g_notice) g_notice("Write to USB Timeout");
     }
     return result == UsbIo::Done;
 }
