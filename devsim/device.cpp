@@ -30,6 +30,14 @@ FaultRule Split(uint32_t pieceBytes, uint32_t gapMs) {
     return Rule(Fault::Split, gapMs, pieceBytes);
 }
 FaultRule StallWrite() { return Rule(Fault::StallWrite); }
+FaultRule ReplyPayload(std::vector<uint8_t> payload) {
+    FaultRule r = Rule(Fault::Payload);
+    r.payload = std::move(payload);
+    return r;
+}
+FaultRule ReplyText(const std::string& text) {
+    return ReplyPayload(std::vector<uint8_t>(text.c_str(), text.c_str() + text.size() + 1));
+}
 
 uint32_t Outgoing::CompleteAt() const {
     if (pieceBytes == 0 || bytes.empty()) return readyAt;
@@ -121,6 +129,7 @@ void Device::Misbehave(const FaultRule& rule, uint32_t now, Outgoing* out) {
             break;
         case Fault::NoReply:
         case Fault::StallWrite:
+        case Fault::Payload:
             break;  // dealt with before a reply exists
     }
 }
@@ -156,7 +165,11 @@ Receipt Device::Receive(const uint8_t* bytes, size_t n) {
     if (m_outbox) return Receipt::Taken;  // the outbox is full: this reply is lost
 
     Outgoing out;
-    out.bytes = BuildReply(m_state.appHeader, req.seq, req.cmdId, status.Data(), status.Size());
+    if (rule && rule->fault == Fault::Payload)
+        out.bytes = BuildReply(m_state.appHeader, req.seq, req.cmdId, rule->payload.data(),
+                               rule->payload.size());
+    else
+        out.bytes = BuildReply(m_state.appHeader, req.seq, req.cmdId, status.Data(), status.Size());
     out.readyAt = now + delay;
     if (rule) Misbehave(*rule, now, &out);
     m_outbox = std::move(out);

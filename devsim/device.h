@@ -34,6 +34,7 @@ enum class Fault {
     Truncated,     // only the first `bytes` bytes of the reply are sent (0: all but the checksum)
     Split,         // the reply goes out in pieces of `bytes` bytes, delayMs apart
     StallWrite,    // the request never completes on the wire; the device does not see it
+    Payload,       // the request is carried out, but the reply carries `payload` instead
 };
 
 // One misbehaviour, for the next `times` requests that match cmdId.
@@ -43,6 +44,7 @@ struct FaultRule {
     int times = 1;  // kEveryTime: until ClearFaults
     uint32_t delayMs = 0;
     uint32_t bytes = 0;
+    std::vector<uint8_t> payload;
 
     FaultRule& On(int32_t id) {
         cmdId = id;
@@ -62,6 +64,9 @@ FaultRule BadAppHeader();
 FaultRule Truncated(uint32_t keepBytes = 0);
 FaultRule Split(uint32_t pieceBytes, uint32_t gapMs = 0);
 FaultRule StallWrite();
+// Status bytes of the test's choosing: an empty reply, or one that breaks its format.
+FaultRule ReplyPayload(std::vector<uint8_t> payload);
+FaultRule ReplyText(const std::string& text);  // with its NUL
 
 // A reply on its way to the host.
 struct Outgoing {
