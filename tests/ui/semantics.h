@@ -2,6 +2,7 @@
 // semantics_test.cpp and instantiates UiSemantics with a factory of its own harness.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -63,24 +64,42 @@ public:
     std::function<void(CProbeDlg&, UINT_PTR)> m_onTimer;
     bool m_eatEnter = false;
 
-    BOOL OnInitDialog() override;
-    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        if (m_onInit) m_onInit(*this);
+        return TRUE;
+    }
+    BOOL PreTranslateMessage(MSG* msg) override {
+        if (msg->message == WM_KEYDOWN) Log("key " + std::to_string(msg->wParam));
+        return m_eatEnter && msg->wParam == VK_RETURN;
+    }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    void OnOK() override;
-    void OnCancel() override;
-    void OnTimer(UINT_PTR id) override;
+    void OnOK() override {
+        Log("OnOK");
+        CDialog::OnOK();
+    }
+    void OnCancel() override {
+        Log("OnCancel");
+        CDialog::OnCancel();
+    }
+    void OnTimer(UINT_PTR id) override {
+        if (m_onTimer) m_onTimer(*this, id);
+    }
     void Log(std::string line) { m_log.push_back(std::move(line)); }
 
 private:
-    void OnButton();
-    void OnCheck();
-    void OnRange(UINT id);
-    void OnShadowed();
-    void OnEditChange();
-    void OnSelChange();
-    void OnDropDown();
+    void OnButton() {
+        Log("button");
+        if (m_onButton) m_onButton(*this);
+    }
+    void OnCheck() { Log("check " + std::to_string(m_check.GetCheck())); }
+    void OnRange(UINT id) { Log("range " + std::to_string(id)); }
+    void OnShadowed() { Log("shadowed"); }
+    void OnEditChange() { Log("change " + m_edit.GetWindowText()); }
+    void OnSelChange() { Log("sel " + m_combo.GetWindowText()); }
+    void OnDropDown() { Log("dropdown"); }
     void OnDblclkList(NMHDR* header, LRESULT* result);
     void OnIpFieldChanged(NMHDR* header, LRESULT* result);
 
@@ -89,8 +108,14 @@ private:
 
 class UiSemantics : public testing::TestWithParam<HarnessFactory> {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        m_harness = GetParam()();
+        RegisterTestTemplates();
+    }
+    void TearDown() override {
+        EXPECT_THAT(m_harness->TakeErrors(), testing::IsEmpty());
+        EXPECT_THAT(User().Unused(), testing::IsEmpty());
+    }
     ui::ScriptedUser& User() { return m_harness->User(); }
 
     CWinApp m_app{"semantics"};

@@ -54,17 +54,6 @@ ON_NOTIFY(NM_DBLCLK, kList, &CProbeDlg::OnDblclkList)
 ON_NOTIFY_RANGE(IPN_FIELDCHANGED, kIp, kIp, &CProbeDlg::OnIpFieldChanged)
 END_MESSAGE_MAP()
 
-BOOL CProbeDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    if (m_onInit) m_onInit(*this);
-    return TRUE;
-}
-
-BOOL CProbeDlg::PreTranslateMessage(MSG* msg) {
-    if (msg->message == WM_KEYDOWN) Log("key " + std::to_string(msg->wParam));
-    return m_eatEnter && msg->wParam == VK_RETURN;
-}
-
 void CProbeDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, kCheck, m_check);
     DDX_Control(pDX, kEdit, m_edit);
@@ -75,32 +64,6 @@ void CProbeDlg::DoDataExchange(CDataExchange* pDX) {
     DDV_MaxChars(pDX, m_text, 5);
     DDX_Text(pDX, kPassword, m_secret);
 }
-
-void CProbeDlg::OnOK() {
-    Log("OnOK");
-    CDialog::OnOK();
-}
-
-void CProbeDlg::OnCancel() {
-    Log("OnCancel");
-    CDialog::OnCancel();
-}
-
-void CProbeDlg::OnTimer(UINT_PTR id) {
-    if (m_onTimer) m_onTimer(*this, id);
-}
-
-void CProbeDlg::OnButton() {
-    Log("button");
-    if (m_onButton) m_onButton(*this);
-}
-
-void CProbeDlg::OnCheck() { Log("check " + std::to_string(m_check.GetCheck())); }
-void CProbeDlg::OnRange(UINT id) { Log("range " + std::to_string(id)); }
-void CProbeDlg::OnShadowed() { Log("shadowed"); }
-void CProbeDlg::OnEditChange() { Log("change " + m_edit.GetWindowText()); }
-void CProbeDlg::OnSelChange() { Log("sel " + m_combo.GetWindowText()); }
-void CProbeDlg::OnDropDown() { Log("dropdown"); }
 
 void CProbeDlg::OnDblclkList(NMHDR* header, LRESULT* result) {
     auto* activate = reinterpret_cast<NMITEMACTIVATE*>(header);
@@ -114,16 +77,6 @@ void CProbeDlg::OnIpFieldChanged(NMHDR* header, LRESULT* result) {
     Log("ip " + std::to_string(header->idFrom) + " field " + std::to_string(ip->iField) + "=" +
         std::to_string(ip->iValue) + " " + m_ip.GetWindowText());
     *result = 0;
-}
-
-void UiSemantics::SetUp() {
-    m_harness = GetParam()();
-    RegisterTestTemplates();
-}
-
-void UiSemantics::TearDown() {
-    EXPECT_THAT(m_harness->TakeErrors(), IsEmpty());
-    EXPECT_THAT(User().Unused(), IsEmpty());
 }
 
 // --- Combo boxes ---
