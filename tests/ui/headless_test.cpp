@@ -1,0 +1,208 @@
+// The headless backend: the shared suite on it, and what only it promises (the loop
+// guards, exact virtual time, its fixed geometry, the scripted user's limits).
+#include "ui/headless/headless_backend.h"
+
+#include <gmock/gmock.h>
+
+#include "base/clock.h"
+#include "semantics.h"
+
+namespace uitest {
+namespace {
+
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing::IsEmpty;
+using ui::headless::HeadlessBackend;
+
+class HeadlessHarness : public Harness {
+public:
+    ui::ScriptedUser& User() override { return m_backend.User(); }
+    std::vector<std::string> TakeErrors() override { return m_backend.TakeErrors(); }
+    HeadlessBackend& Backend() { return m_backend; }
+
+private:
+    base::ScopedVirtualClock m_clock;
+    HeadlessBackend m_backend;
+    ui::ScopedBackend m_installed{m_backend};
+};
+
+std::unique_ptr<Harness> MakeHeadless() { return std::make_unique<HeadlessHarness>(); }
+
+INSTANTIATE_TEST_SUITE_P(Backend, UiSemantics, testing::Values(&MakeHeadless),
+                         [](const auto&) { return std::string("Headless"); });
+
+class HeadlessTest : public testing::Test {
+protected:
+    void SetUp() override { RegisterTestTemplates(); }
+    void TearDown() override { EXPECT_THAT(B().Errors(), IsEmpty()); }
+    HeadlessBackend& B() { return m_harness.Backend(); }
+
+    CWinApp m_app{"headless"};
+    HeadlessHarness m_harness;
+};
+
+TEST_F(HeadlessTest, LoopGuardsEndTheDialogAndReportIt) {
+    const std::string stuck = "stuck: dialog 900 has nothing left that could end it";
+    struct {
+        const char* name;
+        std::function<void(CProbeDlg&, ui::ScriptedUser&)> setUp;
+        uint32_t endTick;
+        std::string error;
+    } cases[] = {
+        {"nothing pending", [](auto&, auto&) {}, 0, stuck},
+        {"the user only waits", [](auto&, auto& u) { u.OnDialog(kProbe).Wait(300); }, 300, stuck},
+        {"endless timer",
+         [](auto& dlg, auto&) { dlg.m_onInit = [](CProbeDlg& d) { d.SetTimer(1, 1000); }; }, 5000,
+         "time limit: dialog 900 still open after 5000 ms"},
+        {"reposts forever",
+         [](auto& dlg, auto&) {
+             dlg.m_onInit = [](CProbeDlg& d) { d.PostMessage(WM_TIMER, 1); };
+             dlg.m_onTimer = [](CProbeDlg& d, UINT_PTR id) { d.PostMessage(WM_TIMER, id); };
+         },
+         0, "busy: dialog 900 dispatched without end while no time passed"},
+    };
+    B().SetTimeLimit(5000);
+    for (const auto& c : cases) {
+        uint32_t start = base::GetTickCount();
+        CProbeDlg dlg;
+        c.setUp(dlg, B().User());
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL) << c.name;
+        EXPECT_THAT(dlg.m_log, IsEmpty()) << c.name;  // ended by the guard, not by OnCancel
+        EXPECT_EQ(base::GetTickCount() - start, c.endTick) << c.name;
+        EXPECT_THAT(B().TakeErrors(), ElementsAre(c.error)) << c.name;
+        B().User() = {};
+    }
+}
+
+TEST_F(HeadlessTest, VirtualTimeLandsOnExactTicks) {
+    CProbeDlg dlg;
+    std::vector<uint32_t> fired;  // tick * 10 + timer id, or + 0 for the click
+    int fast = 0;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        d.SetTimer(1, 300);
+        d.SetTimer(2, 100);
+    };
+    dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
+        fired.push_back(base::GetTickCount() * 10 + static_cast<uint32_t>(id));
+        if (id != 2) return;
+        if (++fast == 1) base::Sleep(420);
+        if (fast == 3) d.MessageBox("late");
+    };
+    dlg.m_onButton = [&](CProbeDlg&) { fired.push_back(base::GetTickCount() * 10); };
+    B().User().OnDialog(kProbe).Wait(250).Click(kButton).Wait(650).Escape();
+    B().User().OnMessageBox("late", 30);
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    // The click was due at 250, but timer 2's handler held the loop until 520; then the
+    // user's input goes first. Both timers are late and fire once each, timer 2 (due at
+    // 200) before timer 1 (due at 300), and keep their phase. At 600 and 900 they tie: the
+    // one set first goes first.
+    EXPECT_THAT(fired, ElementsAre(1002, 5200, 5202, 5201, 6001, 6002, 7002, 8002, 9001, 9002,
+                                   10002, 11002));
+    EXPECT_EQ(base::GetTickCount(), 1170u);  // Escape 650 after the click returned
+    EXPECT_EQ(B().MessageBoxes().at(0).tick, 600u);
+    EXPECT_TRUE(B().MessageBoxes().at(0).scripted);
+}
+
+TEST_F(HeadlessTest, FixedGeometryAndTextMetric) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        EXPECT_EQ(d.GetTextExtent("caf\xC3\xA9").cx, 5 * ui::headless::kCharWidth);
+        CRect button;
+        d.GetDlgItem(kButton)->GetWindowRect(&button);
+        EXPECT_EQ(button.left, 20 + 4 + 10);  // window + border + control's x
+        EXPECT_EQ(button.top, 40 + 28 + 10);  // window + border and caption + control's y
+        d.SetWindowPos(nullptr, 0, 0, 300, 150, SWP_NOMOVE);
+        d.EndDialog(IDOK);
+    };
+    dlg.DoModal();
+    const ui::headless::DialogState* d = B().FindDialog(kProbe);
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->destroyed);
+    EXPECT_EQ(d->window, (ui::Rect{20, 40, 320, 190}));
+    EXPECT_EQ(d->ClientSize(), (ui::Size{292, 118}));
+    EXPECT_EQ(d->Control(kEdit)->limit, 5u);
+    EXPECT_EQ(d->Control(kList)->rect, (ui::Rect{10, 104, 250, 184}));
+
+    CProbeDlg fresh(kNoClose);
+    fresh.m_onInit = [](CProbeDlg& d) {
+        CRect client;
+        d.GetClientRect(&client);
+        EXPECT_EQ(client.Width(), 400);
+        EXPECT_EQ(client.Height(), 200);
+        d.EndDialog(IDOK);
+    };
+    fresh.DoModal();
+    EXPECT_EQ(B().FindDialog(kNoClose)->window, (ui::Rect{0, 0, 408, 232}));
+}
+
+TEST_F(HeadlessTest, UserCannotDoWhatTheWindowWouldNotLet) {
+    CProbeDlg dlg(kNoClose);
+    dlg.m_onInit = [](CProbeDlg& d) {
+        d.GetDlgItem(kButton)->EnableWindow(FALSE);
+        d.m_check.ShowWindow(SW_HIDE);
+    };
+    B().User()
+        .OnDialog(kNoClose)
+        .Click(kButton)
+        .Click(kCheck)
+        .Type(kReadOnly, "x")
+        .Close()
+        .Click(4242)
+        .Select(kCombo, 0)
+        .Click(kEdit)
+        .Escape();
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_THAT(dlg.m_log, ElementsAre("key 27", "OnCancel"));
+    EXPECT_THAT(B().Log(), testing::IsSupersetOf({
+                               "dialog 902: control 1001: ignored: disabled",
+                               "dialog 902: control 1002: ignored: hidden",
+                               "dialog 902: control 1013: read-only",
+                               "dialog 902: close ignored: no close box",
+                           }));
+    EXPECT_THAT(B().TakeErrors(),
+                ElementsAre("script: dialog 902: control 4242 does not exist",
+                            "script: dialog 902: control 1004 has no entry 0",
+                            "script: dialog 902: control 1003 is not the kind of control this "
+                            "step needs"));
+    EXPECT_EQ(B().FindDialog(kNoClose)->Control(kReadOnly)->text, "fixed");
+}
+
+TEST_F(HeadlessTest, MessageBoxesAreRecordedWithOrWithoutARule) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        d.MessageBox("unscripted");
+        d.MessageBox("scripted");
+        d.EndDialog(IDOK);
+    };
+    B().User().OnMessageBox("scripted", 40);
+    B().User().OnMessageBox("never shown");
+    dlg.DoModal();
+    const auto& boxes = B().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_FALSE(boxes[0].scripted);
+    EXPECT_EQ(boxes[1].tick, 0u);
+    EXPECT_EQ(base::GetTickCount(), 40u);
+    EXPECT_THAT(B().User().Unused(), ElementsAre("message box \"never shown\""));
+}
+
+TEST(AppName, FromTheExecutablePath) {
+    struct {
+        const char* path;
+        const char* name;
+    } cases[] = {
+        {"C:\\tools\\netcfg.exe", "netcfg"}, {"/usr/bin/netcfg", "netcfg"},
+        {"./netcfg-demo", "netcfg-demo"},    {"my.tool.exe", "my.tool"},
+        {"/opt/.hidden", ".hidden"},         {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ui::AppNameFromPath(c.path), c.name) << c.path;
+
+    CWinApp app;
+    char arg0[] = "/usr/bin/netcfg";
+    char* argv[] = {arg0};
+    EXPECT_EQ(ui::RunApplication(1, argv), 0);
+    EXPECT_STREQ(AfxGetAppName(), "netcfg");
+}
+
+}  // namespace
+}  // namespace uitest

@@ -1,0 +1,518 @@
+// Control semantics every backend must show. Timing checks are written so that they hold
+// on virtual time exactly and on a real clock within a scheduler's jitter.
+#include "semantics.h"
+
+#include <gmock/gmock.h>
+
+#include "base/clock.h"
+
+namespace uitest {
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+using Kind = ui::WindowKind;
+
+void RegisterTestTemplates() {
+    using C = ui::ControlTemplate;
+    using D = ui::DialogTemplate;
+    std::vector<C> controls = {
+        {kButton, Kind::PushButton, "Go", 5, 5, 40, 12, C::TabStop},
+        {kCheck, Kind::CheckBox, "Check", 50, 5, 40, 10, C::TabStop},
+        {kEdit, Kind::Edit, "", 5, 20, 60, 12, C::Border | C::AutoHScroll},
+        {kCombo, Kind::ComboDropList, "", 70, 20, 60, 80, C::Sort | C::VScroll},
+        {kIp, Kind::IpAddress, "", 5, 35, 80, 14},
+        {kList, Kind::ListReport, "", 5, 52, 120, 40, C::SingleSel | C::Border},
+        {kLabel, Kind::Static, "label", 130, 5, 60, 8},
+        {kPassword, Kind::Edit, "", 130, 20, 60, 12, C::Password},
+        {kUnmapped, Kind::PushButton, "None", 130, 35, 30, 12},
+        {1010, Kind::PushButton, "A", 130, 50, 20, 12},
+        {1011, Kind::PushButton, "B", 150, 50, 20, 12},
+        {1012, Kind::PushButton, "C", 170, 50, 20, 12},
+        {kReadOnly, Kind::Edit, "fixed", 130, 65, 60, 12, C::ReadOnly},
+    };
+    uint32_t frame = D::Popup | D::Caption | D::ModalFrame;
+    ui::RegisterDialogTemplate(
+        {kProbe, "Probe", frame | D::SysMenu, "System", 10, 10, 20, 200, 100, controls});
+    std::vector<C> label = {{kLabel, Kind::Static, "inner", 5, 5, 60, 8}};
+    ui::RegisterDialogTemplate(
+        {kInner, "Inner", frame | D::SysMenu, "System", 10, 0, 0, 80, 30, label});
+    ui::RegisterDialogTemplate(
+        {kNoClose, "No close", frame, "System", 10, 0, 0, 200, 100, controls});
+}
+
+// --- The probe dialog ---
+
+BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
+ON_BN_CLICKED(kButton, &CProbeDlg::OnButton)
+ON_BN_CLICKED(kCheck, &CProbeDlg::OnCheck)
+ON_CONTROL_RANGE(BN_CLICKED, kRangeFirst, kRangeLast, &CProbeDlg::OnRange)
+ON_BN_CLICKED(1011, &CProbeDlg::OnShadowed)  // the range above comes first
+ON_EN_CHANGE(kEdit, &CProbeDlg::OnEditChange)
+ON_CBN_SELCHANGE(kCombo, &CProbeDlg::OnSelChange)
+ON_CBN_DROPDOWN(kCombo, &CProbeDlg::OnDropDown)
+ON_NOTIFY(NM_DBLCLK, kList, &CProbeDlg::OnDblclkList)
+ON_NOTIFY_RANGE(IPN_FIELDCHANGED, kIp, kIp, &CProbeDlg::OnIpFieldChanged)
+END_MESSAGE_MAP()
+
+void CProbeDlg::DoDataExchange(CDataExchange* pDX) {
+    DDX_Control(pDX, kCheck, m_check);
+    DDX_Control(pDX, kEdit, m_edit);
+    DDX_Control(pDX, kCombo, m_combo);
+    DDX_Control(pDX, kIp, m_ip);
+    DDX_Control(pDX, kList, m_list);
+    DDX_Text(pDX, kEdit, m_text);
+    DDV_MaxChars(pDX, m_text, 5);
+    DDX_Text(pDX, kPassword, m_secret);
+}
+
+void CProbeDlg::OnDblclkList(NMHDR* header, LRESULT* result) {
+    auto* activate = reinterpret_cast<NMITEMACTIVATE*>(header);
+    Log("dblclk " + std::to_string(activate->iItem) + " mark " +
+        std::to_string(m_list.GetSelectionMark()));
+    *result = 0;
+}
+
+void CProbeDlg::OnIpFieldChanged(NMHDR* header, LRESULT* result) {
+    auto* ip = reinterpret_cast<NMIPADDRESS*>(header);
+    Log("ip " + std::to_string(header->idFrom) + " field " + std::to_string(ip->iField) + "=" +
+        std::to_string(ip->iValue) + " " + m_ip.GetWindowText());
+    *result = 0;
+}
+
+// --- Combo boxes ---
+
+TEST_P(UiSemantics, ComboSearchesExactlyIgnoringCaseAndWrapsAround) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        for (const char* s : {"Alpha", "beta", "ALPHA", "gamma", "\xC3\x84rger"}) {
+            d.m_combo.AddString(s);
+        }
+        struct {
+            int startAfter;
+            const char* text;
+            int found;
+        } cases[] = {
+            {-1, "alpha", 0},
+            {0, "alpha", 2},
+            {2, "alpha", 0},  // wraps to the top
+            {3, "GAMMA", 3},
+            {-1, "alph", CB_ERR},
+            {-1, "", CB_ERR},
+            {99, "beta", 1},
+            {-1, "\xC3\x84RGER", 4},  // only ASCII letters fold
+            {-1, "\xC3\xA4rger", CB_ERR},
+        };
+        for (const auto& c : cases) {
+            EXPECT_EQ(d.m_combo.FindStringExact(c.startAfter, c.text), c.found)
+                << c.startAfter << " " << c.text;
+        }
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+}
+
+TEST_P(UiSemantics, ComboKeepsInsertionOrderAndItsSelection) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        CComboBox& c = d.m_combo;
+        auto entries = [&] {
+            std::vector<std::string> v;
+            for (int i = 0; i < c.GetCount(); ++i) v.push_back(c.GetLBText(i));
+            return v;
+        };
+        EXPECT_EQ(c.AddString("b"), 0);
+        EXPECT_EQ(c.AddString("a"), 1);  // the sort style does not reorder
+        EXPECT_EQ(c.InsertString(1, "m"), 1);
+        EXPECT_EQ(c.InsertString(-1, "z"), 3);
+        EXPECT_EQ(c.InsertString(5, "x"), CB_ERR);
+        EXPECT_THAT(entries(), ElementsAre("b", "m", "a", "z"));
+
+        EXPECT_EQ(c.GetCurSel(), CB_ERR);
+        EXPECT_EQ(c.GetWindowText(), "");
+        EXPECT_EQ(c.SetCurSel(2), 2);
+        EXPECT_EQ(c.GetWindowText(), "a");
+        c.InsertString(0, "first");  // the selection stays on "a"
+        EXPECT_EQ(c.GetCurSel(), 3);
+        EXPECT_EQ(c.DeleteString(0), 4);
+        EXPECT_EQ(c.GetCurSel(), 2);
+        EXPECT_EQ(c.DeleteString(2), 3);  // its own entry goes: nothing selected
+        EXPECT_EQ(c.GetCurSel(), CB_ERR);
+        EXPECT_EQ(c.DeleteString(3), CB_ERR);
+        c.SetCurSel(0);
+        EXPECT_EQ(c.SetCurSel(7), CB_ERR);  // out of range selects nothing
+        EXPECT_EQ(c.GetCurSel(), CB_ERR);
+        EXPECT_EQ(c.GetLBTextLen(1), 1);
+        EXPECT_EQ(c.GetLBTextLen(9), CB_ERR);
+        c.SetCurSel(1);
+        c.ResetContent();
+        EXPECT_EQ(c.GetCount(), 0);
+        EXPECT_EQ(c.GetCurSel(), CB_ERR);
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+}
+
+// --- List views ---
+
+TEST_P(UiSemantics, ListViewColumnsCellsAndSelectionMark) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        CListCtrl& l = d.m_list;
+        EXPECT_EQ(l.InsertColumn(0, " ", LVCFMT_CENTER, 15), 0);
+        EXPECT_EQ(l.InsertColumn(9, "SSID", LVCFMT_CENTER, 320), 1);  // past the end: appended
+        EXPECT_EQ(l.GetColumnCount(), 2);
+        EXPECT_EQ(l.GetColumnHeading(1), "SSID");
+        EXPECT_EQ(l.GetColumnFormat(0), LVCFMT_CENTER);
+        EXPECT_EQ(l.GetColumnWidth(1), 320);
+        EXPECT_EQ(l.SetExtendedStyle(0x4), 0u);
+        EXPECT_EQ(l.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT), 0x4u);
+        EXPECT_EQ(l.GetExtendedStyle(), 0x21u);  // mask 0 replaced every style
+        l.SetExtendedStyle(LVS_EX_GRIDLINES, 0);
+        EXPECT_EQ(l.GetExtendedStyle(), LVS_EX_FULLROWSELECT);
+
+        EXPECT_EQ(l.InsertItem(0, "b"), 0);
+        EXPECT_EQ(l.InsertItem(0, "a"), 0);  // inserted at the row given
+        EXPECT_EQ(l.InsertItem(-1, "x"), -1);
+        EXPECT_TRUE(l.SetItemText(1, 1, "caf\xC3\xA9"));
+        EXPECT_FALSE(l.SetItemText(1, 2, "no such column"));
+        EXPECT_FALSE(l.SetItemText(2, 0, "no such row"));
+        EXPECT_EQ(l.GetItemText(0, 0), "a");
+        EXPECT_EQ(l.GetItemText(1, 1), "caf\xC3\xA9");
+        char small[4];
+        EXPECT_EQ(l.GetItemText(1, 1, small, sizeof small), 3);
+        EXPECT_STREQ(small, "caf");
+        EXPECT_EQ(l.GetSelectionMark(), -1);
+    };
+    User()
+        .OnDialog(kProbe)
+        .ClickRow(kList, 1)
+        .Call([&] {
+            EXPECT_EQ(dlg.m_list.GetSelectionMark(), 1);
+            dlg.m_list.InsertItem(0, "top");  // the mark stays on its row
+            EXPECT_EQ(dlg.m_list.GetSelectionMark(), 2);
+        })
+        .DoubleClickRow(kList, 0)
+        .DoubleClickRow(kList, -1)  // blank space: the mark stays
+        .Call([&] {
+            EXPECT_EQ(dlg.m_list.GetItemCount(), 3);
+            dlg.m_list.DeleteAllItems();
+            EXPECT_EQ(dlg.m_list.GetItemCount(), 0);
+            EXPECT_EQ(dlg.m_list.GetSelectionMark(), -1);
+        })
+        .Escape();
+    dlg.DoModal();
+    EXPECT_THAT(dlg.m_log,
+                ElementsAre("dblclk 0 mark 0", "dblclk -1 mark 0", "key 27", "OnCancel"));
+}
+
+// --- IP address controls ---
+
+TEST_P(UiSemantics, IpControlTextAndFieldNotifications) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        struct {
+            const char* set;
+            const char* get;
+            int filled;
+        } cases[] = {
+            {"192.168.1.57", "192.168.1.57", 4},
+            {"", "0.0.0.0", 0},
+            {"10", "10.0.0.0", 1},
+            {"1.2..4", "1.2.0.4", 3},
+            {"300.1.2.3", "255.1.2.3", 4},
+            {"1.2.3.4.5", "1.2.3.4", 4},
+            {"a.7x.3.4", "0.7.3.4", 3},
+        };
+        for (const auto& c : cases) {
+            d.m_ip.SetWindowText(c.set);
+            EXPECT_EQ(d.m_ip.GetWindowText(), c.get) << c.set;
+            BYTE f[4];
+            EXPECT_EQ(d.m_ip.GetAddress(f[0], f[1], f[2], f[3]), c.filled) << c.set;
+        }
+        d.m_ip.SetAddress(10, 0, 0, 1);  // from code: no notification
+        EXPECT_EQ(d.m_ip.GetWindowText(), "10.0.0.1");
+    };
+    User()
+        .OnDialog(kProbe)
+        .SetIpField(kIp, 2, 7)
+        .SetIp(kIp, "10.0.7.1")
+        .SetIp(kIp, "10.1.7")
+        .Escape();
+    dlg.DoModal();
+    EXPECT_THAT(dlg.m_log, ElementsAre("ip 1005 field 2=7 10.0.7.1",  // unchanged fields: none
+                                       "ip 1005 field 1=1 10.1.7.1", "ip 1005 field 3=-1 10.1.7.0",
+                                       "key 27", "OnCancel"));
+}
+
+// --- Edits and data exchange ---
+
+TEST_P(UiSemantics, DataExchangeBothWaysAndTheEditLimit) {
+    CProbeDlg dlg;
+    dlg.m_text = "abc";
+    dlg.m_onInit = [](CProbeDlg& d) {
+        EXPECT_EQ(d.m_edit.GetWindowText(), "abc");
+        EXPECT_EQ(d.m_edit.GetLimitText(), 5u);  // DDV_MaxChars towards the controls
+    };
+    User()
+        .OnDialog(kProbe)
+        .Type(kEdit, "defgh")  // only two more fit
+        .Type(kPassword, "s\xC3\xA9")
+        .Type(kReadOnly, "x")
+        .Enter();
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_text, "abcde");
+    EXPECT_EQ(dlg.m_secret, "s\xC3\xA9");  // masked on screen, the real bytes here
+    EXPECT_THAT(dlg.m_log, ElementsAre("change abcd", "change abcde", "key 13", "OnOK"));
+}
+
+TEST_P(UiSemantics, TooLongTextIsRefusedAndOnOKStaysOpen) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        d.m_edit.SetWindowText("toolong");  // code may exceed the limit; the user cannot
+        d.GetDlgItem(kPassword)->SetWindowText("pw");
+    };
+    User().OnDialog(kProbe).Enter().Call([&] { EXPECT_FALSE(dlg.UpdateData(TRUE)); }).Escape();
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.m_secret, "");  // the exchange stopped at the refusal
+    ASSERT_EQ(User().MessageBoxes().size(), 2u);
+    EXPECT_EQ(User().MessageBoxes()[0].text, "Enter no more than 5 characters.");
+    EXPECT_EQ(User().MessageBoxes()[0].caption, "semantics");
+}
+
+// --- Ends of a dialog ---
+
+TEST_P(UiSemantics, WaysToEndADialog) {
+    struct {
+        const char* name;
+        std::function<void(ui::DialogScript&)> act;
+        bool eatEnter;
+        int result;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"enter", [](auto& s) { s.Enter(); }, false, IDOK, {"key 13", "OnOK"}},
+        {"escape", [](auto& s) { s.Escape(); }, false, IDCANCEL, {"key 27", "OnCancel"}},
+        {"enter consumed",
+         [](auto& s) { s.Enter().Escape(); },
+         true,
+         IDCANCEL,
+         {"key 13", "key 27", "OnCancel"}},
+        {"close box", [](auto& s) { s.Close(); }, false, IDCANCEL, {"OnCancel"}},
+        {"posted close",
+         [](auto& s) { s.Click(kButton); },
+         false,
+         IDCANCEL,
+         {"button", "OnCancel"}},
+    };
+    for (auto& c : cases) {
+        CProbeDlg dlg;
+        dlg.m_eatEnter = c.eatEnter;
+        dlg.m_onButton = [](CProbeDlg& d) { d.PostMessage(WM_CLOSE); };
+        c.act(User().OnDialog(kProbe, 0));
+        EXPECT_EQ(dlg.DoModal(), c.result) << c.name;
+        EXPECT_EQ(dlg.m_log, c.log) << c.name;
+        User() = {};
+    }
+}
+
+// --- Message maps ---
+
+class CEnterDlg : public CProbeDlg {
+    void OnEnter() {
+        m_log.push_back("derived IDOK");
+        EndDialog(77);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CEnterDlg, CProbeDlg)
+ON_BN_CLICKED(IDOK, &CEnterDlg::OnEnter)
+END_MESSAGE_MAP()
+
+TEST_P(UiSemantics, MessageMapRunsTheFirstEntryThatMatches) {
+    CEnterDlg dlg;
+    User()
+        .OnDialog(kProbe)
+        .Click(kRangeFirst)
+        .Click(1011)
+        .Click(kRangeLast)
+        .Click(kUnmapped)  // no entry: nothing runs
+        .Click(kCheck)     // toggled before the handler reads it
+        .Call([&] { dlg.m_combo.AddString("b"); })
+        .DropDown(kCombo)
+        .Select(kCombo, 0)
+        .Click(kButton)  // the base class's entry
+        .Enter();        // the derived map's IDOK entry comes before the base's OnOK
+    EXPECT_EQ(dlg.DoModal(), 77);
+    EXPECT_THAT(dlg.m_log, ElementsAre("range 1010", "range 1011", "range 1012", "check 1",
+                                       "dropdown", "sel b", "button", "key 13", "derived IDOK"));
+}
+
+// --- Timers and nesting ---
+
+TEST_P(UiSemantics, TimersFireUnderAMessageBoxTheirHandlerOpened) {
+    CProbeDlg dlg;
+    std::vector<uint32_t> ticks;
+    int depth = 0;
+    int ticksUnderTheBox = 0;
+    dlg.m_onInit = [](CProbeDlg& d) { EXPECT_EQ(d.SetTimer(1, 100), 1u); };
+    dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
+        EXPECT_EQ(id, 1u);
+        ticksUnderTheBox += depth;
+        if (++depth == 1 && ticks.empty()) {
+            ticks.push_back(base::GetTickCount());
+            d.MessageBox("tick");
+            d.EndDialog(IDOK);
+        }
+        --depth;
+    };
+    User().OnMessageBox("tick", 450);
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_GE(ticksUnderTheBox, 3);  // at about 200, 300, 400 and 500 ms
+    EXPECT_EQ(User().MessageBoxes().at(0).caption, "semantics");
+}
+
+TEST_P(UiSemantics, NestedDialogIsOwnedByItsRunnerWhoseTimersGoOn) {
+    CProbeDlg outer;
+    CProbeDlg inner(kInner);
+    int outerTicks = 0;
+    bool innerOpen = false;
+    outer.m_onInit = [](CProbeDlg& d) { d.SetTimer(7, 100); };
+    outer.m_onTimer = [&](CProbeDlg&, UINT_PTR) { outerTicks += innerOpen; };
+    outer.m_onButton = [&](CProbeDlg& d) {
+        innerOpen = true;
+        EXPECT_EQ(inner.DoModal(), IDCANCEL);
+        innerOpen = false;
+        d.EndDialog(IDOK);
+    };
+    inner.m_onInit = [&](CProbeDlg& d) { EXPECT_EQ(d.GetOwner(), &outer); };
+    User().OnDialog(kProbe).Click(kButton);
+    User().OnDialog(kInner).Call([&] { EXPECT_FALSE(outer.IsWindowEnabled()); }).Wait(450).Escape();
+    EXPECT_EQ(outer.DoModal(), IDOK);
+    EXPECT_GE(outerTicks, 3);
+}
+
+TEST_P(UiSemantics, TimerBlockedForSeveralPeriodsFiresOnceThenKeepsItsPeriod) {
+    CProbeDlg dlg;
+    std::vector<uint32_t> ticks;
+    uint32_t blockEnd = 0;
+    dlg.m_onInit = [](CProbeDlg& d) { d.SetTimer(1, 100); };
+    dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR) {
+        ticks.push_back(base::GetTickCount());
+        if (ticks.size() == 1) {
+            base::Sleep(420);  // four periods pass inside the handler
+            blockEnd = base::GetTickCount();
+        }
+        if (ticks.size() == 4) d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    ASSERT_EQ(ticks.size(), 4u);
+    EXPECT_LT(ticks[1] - blockEnd, 100u);  // the missed ticks became one, at once
+    for (size_t i = 2; i < ticks.size(); ++i) EXPECT_GE(ticks[i] - ticks[i - 1], 50u) << i;
+}
+
+// --- Windows ---
+
+TEST_P(UiSemantics, WindowStateGeometryAndMessageBoxes) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        d.SetWindowText("Caption caf\xC3\xA9");
+        EXPECT_EQ(d.GetWindowText(), "Caption caf\xC3\xA9");
+        CWnd* button = d.GetDlgItem(kButton);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(d.GetDlgItem(kButton), button);
+        EXPECT_EQ(d.GetDlgItem(4242), nullptr);
+        EXPECT_EQ(button->GetParent(), &d);
+        EXPECT_EQ(button->GetWindowText(), "Go");
+        EXPECT_FALSE(button->EnableWindow(FALSE));  // was enabled
+        EXPECT_TRUE(button->EnableWindow(TRUE));    // was disabled
+        EXPECT_TRUE(button->IsWindowEnabled());
+        EXPECT_TRUE(button->ShowWindow(SW_HIDE));  // was visible
+        EXPECT_FALSE(button->IsWindowVisible());
+
+        // The wait window's resize: the client area becomes exactly what was asked.
+        CRect window, client;
+        d.GetWindowRect(&window);
+        d.GetClientRect(&client);
+        int width = d.GetTextExtent(" 0000").cx + d.GetTextExtent("Waiting").cx + 30;
+        d.SetWindowPos(nullptr, 0, 0, window.Width() - client.Width() + width,
+                       window.Height() - client.Height() + client.Height(),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        CRect moved, resized;
+        d.GetWindowRect(&moved);
+        d.GetClientRect(&resized);
+        EXPECT_EQ(resized.Width(), width);
+        EXPECT_EQ(resized.Height(), client.Height());
+        EXPECT_EQ(moved.left, window.left);
+        EXPECT_EQ(moved.top, window.top);
+
+        d.SetIcon(AfxGetApp()->LoadIcon(128), TRUE);
+        EXPECT_EQ(d.GetIcon(TRUE), AfxGetApp()->LoadIcon(128));
+        d.GetDlgItem(kLabel)->MessageBox("from a control", "Own caption");
+        AfxMessageBox("Write to USB Timeout");
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    const auto& boxes = User().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "Own caption");
+    EXPECT_EQ(boxes[0].ownerTemplate, kProbe);
+    EXPECT_EQ(boxes[1].caption, "semantics");
+    EXPECT_EQ(boxes[1].ownerTemplate, 0);
+}
+
+TEST_P(UiSemantics, WrappersOfNoLiveControlDoNothing) {
+    auto observe = [](CProbeDlg& d) {
+        CWnd plain;
+        return std::vector<long>{
+            d.m_combo.AddString("x"),
+            d.m_combo.GetCount(),
+            d.m_combo.GetCurSel(),
+            d.m_combo.FindStringExact(-1, "x"),
+            d.m_combo.SetCurSel(0),
+            d.m_list.InsertItem(0, "x"),
+            d.m_list.InsertColumn(0, "h"),
+            d.m_list.GetItemCount(),
+            d.m_list.GetSelectionMark(),
+            d.m_list.SetItemText(0, 0, "x"),
+            d.m_check.GetCheck(),
+            static_cast<long>(d.m_edit.GetLimitText()),
+            d.m_ip.IsBlank(),
+            d.m_edit.IsWindowEnabled(),
+            d.PostMessage(WM_CLOSE),
+            static_cast<long>(d.SetTimer(1, 10)),
+            plain.GetWindowTextLength(),
+            d.UpdateData(TRUE),
+        };
+    };
+    std::vector<long> defaults = {CB_ERR, 0, CB_ERR, CB_ERR, CB_ERR, -1,    -1, 0, -1,
+                                  FALSE,  0, 0,      TRUE,   FALSE,  FALSE, 0,  0, FALSE};
+    CProbeDlg never;  // unbound
+    EXPECT_EQ(observe(never), defaults);
+    EXPECT_EQ(never.GetDlgItem(kButton), nullptr);
+
+    CProbeDlg ran;  // bound to controls that are gone
+    CWnd* button = nullptr;
+    ran.m_onInit = [&](CProbeDlg& d) {
+        button = d.GetDlgItem(kButton);
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(ran.DoModal(), IDOK);
+    EXPECT_EQ(observe(ran), defaults);
+    ran.m_check.SetCheck(BST_CHECKED);
+    ran.m_list.DeleteAllItems();
+    EXPECT_EQ(button->GetWindowText(), "");
+    EXPECT_FALSE(button->IsWindowVisible());
+}
+
+TEST_P(UiSemantics, UnknownTemplateOrSecondRunOfARunningDialogFails) {
+    CProbeDlg missing(4711);
+    EXPECT_EQ(missing.DoModal(), -1);
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        EXPECT_EQ(d.DoModal(), -1);
+        d.EndDialog(5);
+    };
+    EXPECT_EQ(dlg.DoModal(), 5);
+}
+
+}  // namespace uitest
