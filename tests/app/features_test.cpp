@@ -336,47 +336,47 @@ protected:
 
 TEST_F(ConnectTest, PasswordDialogRules) {
     devsim::Device& dev = AddDevice();
-    dev.State().networks[3].name = "Cafe";  // plain names make the expectations readable
+    // One row per flag word; the words come straight from the flag cells.
     struct Row {
-        int row;  // default networks: HomeNet 3, Office-5G 2, Guest Lounge 4 (open), Cafe 0
+        const char* flag;
         PwdView view;
     } rows[] = {
-        {0, {"Delete", "Delete Profile of 'HomeNet'", false, true, false, true}},
-        {1, {"Connect", "Connect to 'Office-5G'", true, true, false, true}},
-        {2, {"Connect", "Connect to 'Guest Lounge'", true, false, false, true}},
-        {3, {"Connect", "Connect to 'Cafe'", true, false, true, false}},
+        {"0", {"Connect", "Connect to 'n0'", true, false, true, false}},
+        {"4", {"Connect", "Connect to 'n1'", true, false, false, true}},
+        {"2", {"Connect", "Connect to 'n2'", true, true, false, true}},
+        {"1", {"Current", "Current Connected: 'n3'", false, false, true, false}},
+        {"5", {"Current", "Current Connected: 'n4'", false, false, false, true}},
+        {"3", {"Delete", "Delete Profile of 'n5'", false, true, false, true}},
     };
+    std::vector<std::string> strings = {"1", "8", "Name"};
+    for (int i = 0; i < 6; ++i)
+        strings.insert(strings.end(), {rows[i].flag, "n" + std::to_string(i)});
+    dev.Inject(
+        ReplyPayload(Record(6, 0, 0, strings, true)).On(CMD_SCAN_WIFI).Times(devsim::kEveryTime));
     std::vector<PwdView> seen;
     std::vector<Pick> picks;
-    for (const Row& r : rows) {
-        picks.push_back({r.row, [&](ui::DialogScript& s) {
+    for (int i = 0; i < 6; ++i) {
+        picks.push_back({i, [&](ui::DialogScript& s) {
                              s.Call([&] { seen.push_back(Look()); })
                                  .Enter()
                                  .Call([&] {
-                                     // Enter changed nothing: still open, nothing chosen.
+                                     // Enter changed nothing: the dialog is still open.
                                      EXPECT_TRUE(backend.FindDialog(IDD_AP_PASSWORD)->running);
                                  })
                                  .Escape();
                          }});
     }
-    // Flag word 1 without a stored profile: only closing is possible.
-    dev.State().networks[0].hasProfile = false;
     Run(picks);
-    ASSERT_EQ(seen.size(), 4u);
-    for (size_t i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
+    ASSERT_EQ(seen.size(), 6u);
+    for (size_t i = 0; i < 6; ++i) {
+        SCOPED_TRACE(rows[i].flag);
         const PwdView& want = rows[i].view;
-        EXPECT_EQ(seen[i].title, i == 0 ? "Current" : want.title);
+        EXPECT_EQ(seen[i].title, want.title);
+        EXPECT_EQ(seen[i].message, want.message);
         EXPECT_EQ(seen[i].connectEnabled, want.connectEnabled);
-        if (i == 0) {
-            EXPECT_FALSE(seen[i].deleteShown);
-            EXPECT_TRUE(seen[i].passwordShown);
-        } else {
-            EXPECT_EQ(seen[i].message, want.message);
-            EXPECT_EQ(seen[i].deleteShown, want.deleteShown);
-            EXPECT_EQ(seen[i].passwordShown, want.passwordShown);
-            EXPECT_EQ(seen[i].messageShown, want.messageShown);
-        }
+        EXPECT_EQ(seen[i].deleteShown, want.deleteShown);
+        EXPECT_EQ(seen[i].passwordShown, want.passwordShown);
+        EXPECT_EQ(seen[i].messageShown, want.messageShown);
     }
     EXPECT_TRUE(RequestTexts(dev, CMD_CONNECT_WIFI).empty());
     EXPECT_TRUE(RequestTexts(dev, CMD_DELETE_PROFILE).empty());
@@ -390,12 +390,18 @@ TEST_F(ConnectTest, ConnectSendsTheTextAndReportsTheStatus) {
             s.Click(IDC_CONNECT);
         };
     };
-    Run({{3, connect("espresso")}, {2, connect("")}, {5, connect("wrong-one")}});
+    const std::string longPassword(40, 'p');  // the edit takes 32 of them
+    Run({{3, connect("espresso")},
+         {2, connect("")},
+         {4, connect(longPassword.c_str())},
+         {5, connect("wrong-one")}});
     EXPECT_EQ(
         RequestTexts(dev, CMD_CONNECT_WIFI),
-        (std::vector<std::string>{"0,13,08,Caf\xc3\xa9 Z\xc3\xbcrich,espresso",
-                                  "0,12,00,Guest Lounge,", "0,13,09,NEIGHBOUR-2.4,wrong-one"}));
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"Password not match!!!"});
+        (std::vector<std::string>{
+            "0,13,08,Caf\xc3\xa9 Z\xc3\xbcrich,espresso", "0,12,00,Guest Lounge,",
+            "0,11,32,Lab,Bench 2," + std::string(32, 'p'), "0,13,09,NEIGHBOUR-2.4,wrong-one"}));
+    EXPECT_EQ(Boxes(),
+              (std::vector<std::string>{"Password not match!!!", "Password not match!!!"}));
     EXPECT_EQ(dlg.m_ssid, "");  // refreshed after the failed join
 }
 
