@@ -147,20 +147,12 @@ TEST_F(FeatureTest, IpRepliesThatLockFailOrBreakTheFormat) {
          false,
          "IP Cfg Field 6 Len 16 > 15 Error!!!\n"},
     };
-    int run = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ++run;
-        UsbSetLink(nullptr);
-        SimUsbLink caseLink;
-        devsim::Device dev;
-        for (const auto& f : c.faults) dev.Inject(f);
-        caseLink.Attach(dev, "1234", 1);
-        UsbSetLink(&caseLink);
-        CNetCfgDlg caseDlg;
-        User().OnDialog(IDD_NETCFG_DIALOG, run).Escape();
         CaptureStdout();
-        caseDlg.DoModal();
+        FreshRun& run = RunFresh([&](devsim::Device& dev) {
+            for (const auto& f : c.faults) dev.Inject(f);
+        });
         EXPECT_EQ(GetCapturedStdout(), c.line);
         const auto* main = backend.FindDialog(IDD_NETCFG_DIALOG);
         // Never read, or locked: none of the five controls takes input. Read and
@@ -168,9 +160,8 @@ TEST_F(FeatureTest, IpRepliesThatLockFailOrBreakTheFormat) {
         for (int id : {IDC_ETH_DHCP, IDC_ETH_ADDR, IDC_ETH_MASK, IDC_ETH_GATEWAY})
             EXPECT_EQ(main->Control(id)->enabled, c.ethEnabled) << id;
         EXPECT_FALSE(main->Control(IDC_ETH_SET)->enabled);
-        Ids ids = dev.CommandIds();
+        Ids ids = run.dev->CommandIds();
         EXPECT_EQ(std::count(ids.begin(), ids.end(), CMD_GET_WIFI_IPCFG), c.wifiRead ? 1 : 0);
-        UsbSetLink(&link);
     }
 }
 
@@ -180,6 +171,7 @@ TEST_F(FeatureTest, CountryListMarksTheCurrentEntry) {
         Bytes reply;
         std::vector<std::string> entries;
         int sel;
+        const char* line = "";
     } cases[] = {
         {"five, current 2",
          Record(
@@ -192,28 +184,22 @@ TEST_F(FeatureTest, CountryListMarksTheCurrentEntry) {
          {" Austria", " Belgium"},
          -1},
         {"none", Record(0, 0, 0, {}), {}, -1},
-        {"equal entries: refused", Record(2, 9, 6, {"AT", "Austria", "XX", "austria"}), {}, -1},
+        {"equal entries: refused",
+         Record(2, 9, 6, {"AT", "Austria", "XX", "austria"}),
+         {},
+         -1,
+         "Country Entry 1 Repeats 0 Error!!!\n"},
     };
-    int run = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ++run;
-        UsbSetLink(nullptr);
-        SimUsbLink caseLink;
-        devsim::Device dev;
-        dev.Inject(ReplyPayload(c.reply).On(CMD_GET_COUNTRY_LIST));
-        caseLink.Attach(dev, "1234", 1);
-        UsbSetLink(&caseLink);
-        CNetCfgDlg caseDlg;
-        User().OnDialog(IDD_NETCFG_DIALOG, run).Escape();
         CaptureStdout();
-        caseDlg.DoModal();
-        std::string out = GetCapturedStdout();
+        RunFresh([&](devsim::Device& dev) {
+            dev.Inject(ReplyPayload(c.reply).On(CMD_GET_COUNTRY_LIST));
+        });
+        EXPECT_EQ(GetCapturedStdout(), c.line);
         const auto* combo = backend.FindDialog(IDD_NETCFG_DIALOG)->Control(IDC_COUNTRY_COMBO);
         EXPECT_EQ(combo->entries, c.entries);
         EXPECT_EQ(combo->sel, c.sel);
-        EXPECT_EQ(out.empty(), run != 4) << out;
-        UsbSetLink(&link);
     }
 }
 
@@ -418,35 +404,27 @@ TEST_F(ConnectTest, StatusWordsAndFailedWaits) {
         {{ReplyPayload({0}).On(CMD_POLL_DONE).Times(devsim::kEveryTime)},
          {"Re-Connecting Failed!!!"}},
     };
-    int run = 0;
     for (const auto& c : cases) {
-        ++run;
-        UsbSetLink(nullptr);
-        SimUsbLink caseLink;
-        devsim::Device dev;
-        caseLink.Attach(dev, "1234", 1);
-        UsbSetLink(&caseLink);
-        CNetCfgDlg caseDlg;
-        User().OnDialog(IDD_AP_LIST, run).DoubleClickRow(IDC_AP_LIST, 2);
-        User().OnDialog(IDD_AP_PASSWORD, run).Click(IDC_CONNECT);
-        User()
-            .OnDialog(IDD_NETCFG_DIALOG, run)
-            .Call([&] {
-                dev.ClearRequests();
-                for (const auto& f : c.faults) dev.Inject(f);
-            })
-            .Click(IDC_SSID_SCAN)
-            .Escape();
         size_t before = backend.MessageBoxes().size();
-        caseDlg.DoModal();
+        int nth = static_cast<int>(runs.size()) + 1;
+        User().OnDialog(IDD_AP_LIST, nth).DoubleClickRow(IDC_AP_LIST, 2);
+        User().OnDialog(IDD_AP_PASSWORD, nth).Click(IDC_CONNECT);
+        FreshRun& run = RunFresh([&](devsim::Device&) {},
+                                 [&](ui::DialogScript& main) {
+                                     main.Call([&] {
+                                             runs.back().dev->ClearRequests();
+                                             for (const auto& f : c.faults)
+                                                 runs.back().dev->Inject(f);
+                                         })
+                                         .Click(IDC_SSID_SCAN);
+                                 });
         std::vector<std::string> boxes = Boxes();
         boxes.erase(boxes.begin(), boxes.begin() + static_cast<long>(before));
-        EXPECT_EQ(boxes, c.boxes) << run;
-        Ids ids = dev.CommandIds();
-        bool failedWait = run == 6;
+        EXPECT_EQ(boxes, c.boxes) << nth;
+        Ids ids = run.dev->CommandIds();
+        bool failedWait = nth == 6;
         EXPECT_EQ(std::count(ids.begin(), ids.end(), CMD_GET_WIFI_STATUS), failedWait ? 0 : 1);
         EXPECT_EQ(std::count(ids.begin(), ids.end(), CMD_GET_SSID), failedWait ? 0 : 1);
-        UsbSetLink(&link);
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +49,31 @@ protected:
     // Runs the main dialog; the test's script for dialog 102 must end it (Escape).
     void RunMain() { dlg.DoModal(); }
 
+    // One more run of a fresh main dialog against a fresh default device that `prepare`
+    // sets up; the dialog only starts and closes. For table-driven cases.
+    struct FreshRun {
+        std::unique_ptr<devsim::Device> dev = std::make_unique<devsim::Device>();
+        std::unique_ptr<CNetCfgDlg> dlg;
+        int nth = 0;  // this run's opening of each dialog
+    };
+    FreshRun& RunFresh(const std::function<void(devsim::Device&)>& prepare,
+                  const std::function<void(ui::DialogScript&)>& script = {}) {
+        runs.emplace_back();
+        FreshRun& run = runs.back();
+        run.nth = static_cast<int>(runs.size());
+        prepare(*run.dev);
+        SimUsbLink freshLink;
+        freshLink.Attach(*run.dev, "1234", 1);
+        UsbSetLink(&freshLink);
+        run.dlg = std::make_unique<CNetCfgDlg>();
+        ui::DialogScript& main = User().OnDialog(IDD_NETCFG_DIALOG, run.nth);
+        if (script) script(main);
+        main.Escape();
+        run.dlg->DoModal();
+        UsbSetLink(&link);
+        return run;
+    }
+
     std::vector<std::string> Boxes() const {
         std::vector<std::string> texts;
         for (const auto& b : backend.MessageBoxes()) texts.push_back(b.text);
@@ -63,5 +90,6 @@ protected:
     CWinApp app{"netcfg"};
     SimUsbLink link;
     std::vector<std::unique_ptr<devsim::Device>> devices;
+    std::deque<FreshRun> runs;
     CNetCfgDlg dlg;
 };

@@ -67,28 +67,19 @@ TEST_F(FlowTest, DeviceLabelsFromTheIdentityTexts) {
          false},
         {"overlong text cut to 126", std::string(200, 'a'), "xyz", {}, nullptr, false},
     };
-    int run = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ++run;
-        UsbSetLink(nullptr);
-        SimUsbLink caseLink;
-        devsim::Device dev;
-        dev.State().info = c.info;
-        dev.State().extra = c.extra;
-        dev.State().extraAlt = "alt";
-        for (const auto& f : c.faults) dev.Inject(f);
-        caseLink.Attach(dev, "1234", 1);
-        UsbSetLink(&caseLink);
-        CNetCfgDlg caseDlg;
-        User().OnDialog(IDD_NETCFG_DIALOG, run).Escape();
-        caseDlg.DoModal();
+        FreshRun& run = RunFresh([&](devsim::Device& dev) {
+            dev.State().info = c.info;
+            dev.State().extra = c.extra;
+            dev.State().extraAlt = "alt";
+            for (const auto& f : c.faults) dev.Inject(f);
+        });
         std::string expected =
             c.label ? c.label : "USB001 PID:1234 " + std::string(126, 'a') + " xyz\n";
-        EXPECT_EQ(caseDlg.m_selDeviceLabel, expected);
-        Ids ids = dev.CommandIds();
+        EXPECT_EQ(run.dlg->m_selDeviceLabel, expected);
+        Ids ids = run.dev->CommandIds();
         EXPECT_EQ(std::count(ids.begin(), ids.end(), CMD_QUERY_EXTRA_ALT), c.asksAlt ? 1 : 0);
-        UsbSetLink(&link);
     }
 }
 
