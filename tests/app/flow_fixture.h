@@ -57,7 +57,7 @@ protected:
         int nth = 0;  // this run's opening of each dialog
     };
     FreshRun& RunFresh(const std::function<void(devsim::Device&)>& prepare,
-                  const std::function<void(ui::DialogScript&)>& script = {}) {
+                       const std::function<void(ui::DialogScript&)>& script = {}) {
         runs.emplace_back();
         FreshRun& run = runs.back();
         run.nth = static_cast<int>(runs.size());
