@@ -50,31 +50,31 @@ BOOL CNetCfgDlg::OnInitDialog() {
     SetIcon(m_icon, FALSE);
     SetWindowText(NETCFG_TITLE);
 
-    m_ethPanel.setCommand = CMD_SET_ETH_IPCFG;
-    m_ethPanel.setButton = GetDlgItem(IDC_ETH_SET);
-    m_ethPanel.dhcpCheck = &m_ethDhcp;
-    m_ethPanel.addrCtrl = &m_ethAddr;
-    m_ethPanel.maskCtrl = &m_ethMask;
-    m_ethPanel.gatewayCtrl = &m_ethGateway;
-    m_wifiPanel.setCommand = CMD_SET_WIFI_IPCFG;
-    m_wifiPanel.setButton = GetDlgItem(IDC_WIFI_SET);
-    m_wifiPanel.dhcpCheck = &m_wifiDhcp;
-    m_wifiPanel.addrCtrl = &m_wifiAddr;
-    m_wifiPanel.maskCtrl = &m_wifiMask;
-    m_wifiPanel.gatewayCtrl = &m_wifiGateway;
+    BindPanel(m_ethPanel, CMD_SET_ETH_IPCFG, IDC_ETH_SET, m_ethDhcp, m_ethAddr, m_ethMask,
+              m_ethGateway);
+    BindPanel(m_wifiPanel, CMD_SET_WIFI_IPCFG, IDC_WIFI_SET, m_wifiDhcp, m_wifiAddr, m_wifiMask,
+              m_wifiGateway);
     // Until a panel has been read its state means nothing: nothing there may be sent.
     ApplyIpPanelEnables(m_ethPanel);
     ApplyIpPanelEnables(m_wifiPanel);
 
     RefreshDevices();
-    LoadCountryList();
-    LoadSsid();
-    LoadIpConfig();
-    DoDeviceCommand(CMD_GET_WIFI_STATUS);
+    LoadDeviceView();
     UpdateData(FALSE);
     return TRUE;
 }
 
+void CNetCfgDlg::BindPanel(IpCfgPanel& panel, int32_t setCommand, int setButton, CButton& dhcp,
+                           CIPAddressCtrl& addr, CIPAddressCtrl& mask, CIPAddressCtrl& gateway) {
+    panel.setCommand = setCommand;
+    panel.setButton = GetDlgItem(setButton);
+    panel.dhcpCheck = &dhcp;
+    panel.addrCtrl = &addr;
+    panel.maskCtrl = &mask;
+    panel.gatewayCtrl = &gateway;
+}
+
+// The reads of the start-up, in their order; also after the user picks another device.
 void CNetCfgDlg::LoadDeviceView() {
     LoadCountryList();
     LoadSsid();
