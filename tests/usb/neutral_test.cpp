@@ -17,6 +17,7 @@ struct Iface {
     std::string path;
     uint32_t port;  // 0: the platform cannot tell, so it leaves the value alone
 };
+Iface I(UsbIface kind, const std::string& path, uint32_t port) { return {kind, path, port}; }
 
 struct ScriptedLink : UsbLink {
     std::vector<Iface> ifaces;  // indexes past the end answer End
@@ -62,16 +63,21 @@ protected:
     void SetUp() override {
         g_link = ScriptedLink();
         UsbSetLink(&g_link);
-        Walk({});  // clears whatever an earlier test left in the table
+        UsbEnumDevices();  // clears whatever an earlier test left in the table
         g_link.log.clear();
         UsbSetNoticeFn([](const char* text) { g_link.Say(std::string("notice ") + text); });
     }
-    int Walk(std::vector<Iface> ifaces) {
+    // A walk over these interfaces; the table it left as "path productId port" lines.
+    Log Walk(std::vector<Iface> ifaces) {
         g_link.ifaces = std::move(ifaces);
-        return UsbEnumDevices();
+        int n = UsbEnumDevices();
+        Log entries;
+        for (int32_t i = 0; UsbDeviceEntry* e = UsbGetDevicePath(i); ++i)
+            entries.push_back(std::string(e->path) + " " + e->productId + " " +
+                              std::to_string(e->portNumber));
+        EXPECT_EQ(static_cast<int>(entries.size()), n);
+        return entries;
     }
-    uint8_t buf[8] = {};
-    uint32_t len = sizeof buf;
 };
 
 TEST_F(UsbTest, WalkCountsTheMakersInterfacesInOrder) {
@@ -80,47 +86,34 @@ TEST_F(UsbTest, WalkCountsTheMakersInterfacesInOrder) {
     // hexletters build runs the real case).
     std::string upperId = "vid_" + Upper(USB_VENDOR_ID);
     if (upperId == kOurs) upperId = kForeign;
-    const std::vector<Iface> walk = {
-        {Found, Path(kForeign, "1111", 9), 5},  // longer than the next, which must not show it
-        {Found, a, 7},
-        {Found, Path(Upper(kOurs), "1111"), 5},
-        {Found, Path(upperId, "1111"), 5},
-        {Skip, c, 4},
-        {Found, "\\\\?\\usb#" + kOurs + "&xxx_0001#a", 9},  // no product id
-        {Found, b, 0},                                      // no port number
-        {Found, OursOfLength(256), 1},
-        {Found, OursOfLength(255), 260},  // the port's low byte is kept
-        {End, c, 3},
-        {Found, c, 3},
-    };
-    const size_t counted[] = {1, 6, 8};
-    ASSERT_EQ(Walk(walk), 3);
-    for (int32_t i = 0; i < 3; ++i) {
-        const Iface& in = walk[counted[i]];
-        UsbDeviceEntry* e = UsbGetDevicePath(i);
-        EXPECT_EQ(e->path, in.path) << i;
-        EXPECT_EQ(e->productId, in.path.substr(in.path.find("pid_") + 4, 4)) << i;
-        EXPECT_EQ(e->portNumber, static_cast<uint8_t>(in.port)) << i;
-    }
-    EXPECT_EQ(UsbGetDevicePath(3), nullptr);
+    // A foreign one longer than the next (which must show no trace of it), ours, ours in
+    // upper case twice, one that cannot be read, ours with no product id and then with no
+    // port number, 256 and 255 characters (the port's low byte kept), and the end.
+    EXPECT_EQ(Walk({I(Found, Path(kForeign, "1111", 9), 5), I(Found, a, 7),
+                    I(Found, Path(Upper(kOurs), "1111"), 5), I(Found, Path(upperId, "1111"), 5),
+                    I(Skip, c, 4), I(Found, "\\\\?\\usb#" + kOurs + "&xxx_0001#a", 9),
+                    I(Found, b, 0), I(Found, OursOfLength(256), 1),
+                    I(Found, OursOfLength(255), 260), I(End, c, 3), I(Found, c, 3)}),
+              (Log{a + " 0a1b 7", b + " 0002 0", OursOfLength(255) + " 2222 4"}));
     EXPECT_EQ(UsbGetDevicePath(-1), nullptr);
 
     // Ten of ours: eight, and nothing written past them; a walk that cannot start clears.
-    EXPECT_EQ(Walk(std::vector<Iface>(10, {Found, OursOfLength(255), 1})), USB_MAX_DEVICES);
+    EXPECT_EQ(Walk(std::vector<Iface>(10, {Found, OursOfLength(255), 1})).size(), 8u);
     EXPECT_EQ(std::memcmp(&g_usbDevices.interfaceClass, &GUID_DEVINTERFACE_USBPRINT, 16), 0);
     g_link.walkOk = false;
-    EXPECT_EQ(UsbEnumDevices(), 0);
-    EXPECT_EQ(UsbGetDevicePath(0), nullptr);
+    EXPECT_EQ(Walk({{Found, a, 1}}), Log{});
 }
 
 TEST_F(UsbTest, PipesOpenOnDemandOrByNameAndCloseAsTheTableSays) {
-    const std::string a = Path(kOurs, "0001");
-    // Entry 1 is ours by the walk's search, but without the marker at characters 8 to 15;
-    // entry 2 keeps the rejected foreign path.
-    const std::vector<Iface> ifaces = {{Found, a, 1},
-                                       {Found, "\\\\?\\usb##" + kOurs + "&pid_0001#", 2},
-                                       {Found, Path(kForeign, "0000"), 3}};
+    const std::string a = Path(kOurs, "0001"), p = OursOfLength(248);
+    // Entry 2 is ours by the walk's search, but without the marker at characters 8 to 15;
+    // entry 3 keeps the rejected foreign path.
+    const std::vector<Iface> ifaces = {I(Found, a, 1), I(Found, p, 1),
+                                       I(Found, "\\\\?\\usb##" + kOurs + "&pid_0001#", 2),
+                                       I(Found, Path(kForeign, "0000"), 3)};
     Walk(ifaces);
+    uint8_t buf[8] = {};
+    uint32_t len = sizeof buf;
     EXPECT_EQ(UsbOpenPipe(0, USB_PIPE_NAME), 100);
     EXPECT_EQ(UsbOpenPipe(0, USB_PIPE_NAME), 100);
     Walk(ifaces);  // closes the pipe and restores the plain path
@@ -135,30 +128,24 @@ TEST_F(UsbTest, PipesOpenOnDemandOrByNameAndCloseAsTheTableSays) {
     EXPECT_EQ(UsbClose(0), 0);
     EXPECT_EQ(UsbGetDevicePath(0)->handle, USB_INVALID_HANDLE);  // closed all the same
     EXPECT_EQ(UsbClose(0), 0);                                   // nothing left to close
-    for (int32_t i : {1, 2, 3, 8, -1}) {
+    for (int32_t i : {2, 3, 4, 8, -1}) {
         EXPECT_EQ(UsbRead(i, buf, &len), 0);
         EXPECT_EQ(UsbWrite(i, buf, &len), 0);
         EXPECT_EQ(UsbOpenPipe(i, USB_PIPE_NAME), USB_INVALID_HANDLE);
     }
+    EXPECT_EQ(UsbOpenPipe(1, ""), 100);                            // 249 characters
+    EXPECT_EQ(UsbOpenPipe(1, USB_PIPE_NAME), USB_INVALID_HANDLE);  // 256 would not fit
+    EXPECT_EQ(UsbGetDevicePath(1)->handle, 100);                   // the field after the path
+    EXPECT_EQ(UsbOpenPipe(1, "pipe0"), 100);                       // exactly 255
     EXPECT_EQ(g_link.log, (Log{"open " + a + "\\pipe01", "close", "open " + a + "\\pipe01\\pipe01",
                                "close", "open " + a + "\\", "read 5000", "read 5000", "write 30",
-                               "cancel", "notice Write to USB Timeout", "write 30", "close"}));
+                               "cancel", "notice Write to USB Timeout", "write 30", "close",
+                               "open " + p + "\\", "close", "open " + p + "\\\\pipe0"}));
 
     // With the link gone, a pipe still marked open is not used.
-    UsbOpenPipe(0, "");
     UsbSetLink(nullptr);
-    EXPECT_EQ(UsbRead(0, buf, &len), 0);
-    EXPECT_EQ(UsbWrite(0, buf, &len), 0);
-}
-
-TEST_F(UsbTest, AnAppendPastTheFieldIsRefusedAndChangesNothing) {
-    const std::string p = OursOfLength(248);
-    Walk({{Found, p, 1}});
-    EXPECT_EQ(UsbOpenPipe(0, ""), 100);                            // 249 characters
-    EXPECT_EQ(UsbOpenPipe(0, USB_PIPE_NAME), USB_INVALID_HANDLE);  // 256 would not fit
-    EXPECT_EQ(UsbGetDevicePath(0)->handle, 100);                   // the field after the path
-    EXPECT_EQ(UsbOpenPipe(0, "pipe0"), 100);                       // exactly 255
-    EXPECT_EQ(g_link.log, (Log{"open " + p + "\\", "close", "open " + p + "\\\\pipe0"}));
+    EXPECT_EQ(UsbRead(1, buf, &len), 0);
+    EXPECT_EQ(UsbWrite(1, buf, &len), 0);
 }
 
 }  // namespace
