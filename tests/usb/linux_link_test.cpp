@@ -1,189 +1,161 @@
+// The Linux backend behind the neutral layer, on a fake sysfs with a pty for lp0 and poll on
+// virtual time.
 #include "usb/linux/linux_link.h"
 
 #include <gtest/gtest.h>
-#include <sys/inotify.h>
-#include <unistd.h>
 
-#include <filesystem>
+#include <functional>
+#include <numeric>
+
+#include "base/clock.h"
 #include "fake_device.h"
 #include "usb/device_table.h"
 #include "usb/pipe.h"
 
 namespace {
 
-const std::string kGuid = "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+using Bytes = std::vector<uint8_t>;
+int g_notices = 0;
+
+// Poll never blocks: when nothing is ready the clock moves on by up to 100 ms instead.
+// `turn` lets the device act before each poll.
+class LinuxLinkTest : public testing::Test {
+protected:
+    void SetUp() override {
+        tree.AddNode(0, "1-1", USB_VENDOR_ID, "0001", "SN-1");
+        master = tree.AddPty(0);
+        UsbSetLink(&link);
+        ASSERT_EQ(UsbEnumDevices(), 1);
+        UsbSetNoticeFn([](const char*) { ++g_notices; });
+        g_notices = 0;
+    }
+    void TearDown() override {
+        UsbClose(0);
+        UsbSetLink(nullptr);
+    }
+    int Poll(pollfd* fds, nfds_t n, int ms) {
+        if (turn) turn();
+        int r = ::poll(fds, n, 0);
+        if (r == 0) clock.Advance(std::min(ms, 100));
+        return r;
+    }
+    void Send(const Bytes& b) { ASSERT_EQ(write(master, b.data(), b.size()), ssize_t(b.size())); }
+
+    base::ScopedVirtualClock clock{1000};
+    std::function<void()> turn;
+    FakeTree tree;
+    int master = -1;
+    LinuxUsbLink link{tree.sys, tree.dev,
+                      [this](pollfd* f, nfds_t n, int ms) { return Poll(f, n, ms); }};
+};
 
 std::string PathOf(const std::string& vid, const char* pid, const std::string& instance) {
-    return "\\\\?\\usb#vid_" + vid + "&pid_" + pid + "#" + instance + kGuid;
+    return "\\\\?\\usb#vid_" + vid + "&pid_" + pid + "#" + instance +
+           "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 }
 
-TEST(LinuxUsbLinkWalk, NodesInNumericOrderWithIdsInstancesAndPortsAndNoOpens) {
-    FakeTree tree;
-    tree.AddNode(10, "1-4", USB_VENDOR_ID, "0001", "SN-1");  // a serial lp0 has too
-    tree.AddNode(0, "1-1", USB_VENDOR_ID, "0001", "SN-1");
-    tree.AddNode(2, "2-1.3", "ABCD", "12EF", nullptr);     // upper case, no serial
+TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode) {
+    tree.AddNode(10, "1-4", USB_VENDOR_ID, "0001", "SN-1");  // lp0's serial: its bus-port path
+    tree.AddNode(2, "2-1.3", "ABCD", "12EF", nullptr);     // another vendor, upper case, no serial
     tree.AddNode(7, "1-2", USB_VENDOR_ID, "0003", "a#b");  // would break the path's fields
     tree.AddNode(3, "1-3", "12345", "0001", nullptr);      // not a vendor id
-    tree.AddNode(4, "1-5", USB_VENDOR_ID, "0004", std::string(127, 's').c_str());  // too long
-    tree.AddNode(6, "1-6#", USB_VENDOR_ID, "0006", nullptr);  // no usable name at all
     std::filesystem::create_directory(tree.sys + "/class/usbmisc/hiddev0");
-    std::filesystem::create_directory_symlink("lp0", tree.sys + "/class/usbmisc/lp01");
-    std::filesystem::create_directory_symlink("/nonexistent", tree.sys + "/class/usbmisc/lp5");
-
-    int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ASSERT_GE(inotify_add_watch(watch, (tree.dev + "/usb").c_str(), IN_OPEN), 0);
-    LinuxUsbLink link(tree.sys, tree.dev);
     ASSERT_TRUE(link.BeginWalk());
-    struct {
-        UsbIface kind;
-        std::string path;
-        uint32_t port;
-    } want[] = {
-        {UsbIface::Found, PathOf(USB_VENDOR_ID, "0001", "SN-1"), 0},
-        {UsbIface::Found, PathOf("abcd", "12ef", "2-1.3"), 2},
-        {UsbIface::Skip, "", 0},
-        {UsbIface::Found, PathOf(USB_VENDOR_ID, "0004", "1-5"), 4},
-        {UsbIface::Skip, "", 0},
-        {UsbIface::Skip, "", 0},
-        {UsbIface::Found, PathOf(USB_VENDOR_ID, "0003", "1-2"), 7},
-        {UsbIface::Found, PathOf(USB_VENDOR_ID, "0001", "1-4"), 10},
-        {UsbIface::End, "", 0},
-    };
-    for (int i = 0; i < static_cast<int>(std::size(want)); ++i) {
+    std::vector<std::string> got;
+    for (int i = 0; i < 6; ++i) {
         std::string path;
         uint32_t port = 0;
-        EXPECT_EQ(link.Interface(i, &path, &port), want[i].kind) << i;
-        EXPECT_EQ(path, want[i].path) << i;
-        EXPECT_EQ(port, want[i].port) << i;
+        UsbIface kind = link.Interface(i, &path, &port);
+        got.push_back(kind == UsbIface::Found  ? path + " " + std::to_string(port)
+                      : kind == UsbIface::Skip ? "skip"
+                                               : "end");
     }
-    link.EndWalk();
-    alignas(inotify_event) char event[512];
-    EXPECT_LT(read(watch, event, sizeof event), 0);  // the walk opened no node
-
-    // Whatever the pipe layer appended, a path leads back to its own node and no other.
-    auto opened = [&](const std::string& path) -> std::string {
+    const std::string lp0 = PathOf(USB_VENDOR_ID, "0001", "SN-1"),
+                      lp10 = PathOf(USB_VENDOR_ID, "0001", "1-4");
+    EXPECT_EQ(got, (std::vector<std::string>{lp0 + " 0", PathOf("abcd", "12ef", "2-1.3") + " 2",
+                                             "skip", PathOf(USB_VENDOR_ID, "0003", "1-2") + " 7",
+                                             lp10 + " 10", "end"}));
+    // Whatever the pipe layer appended: lp0 is the pty, lp10 a plain file.
+    auto tty = [&](const std::string& path) {
         UsbHandle h = link.Open(path.c_str());
-        if (h == USB_INVALID_HANDLE) return "none";
-        EXPECT_TRUE(link.Close(h));
-        return read(watch, event, sizeof event) > 0 ? reinterpret_cast<inotify_event*>(event)->name
-                                                    : "unseen";
+        int r = h == USB_INVALID_HANDLE ? -1 : isatty(static_cast<int>(h));
+        link.Close(h);
+        return r;
     };
-    EXPECT_EQ(opened(want[0].path + "\\pipe01"), "lp0");
-    EXPECT_EQ(opened(want[7].path + "\\pipe01\\\\"), "lp10");
-    EXPECT_EQ(opened(want[7].path + "x"), "none");
-    EXPECT_EQ(opened(want[7].path.substr(0, 20)), "none");
-    close(watch);
-
+    EXPECT_EQ(tty(lp0 + "\\pipe01"), 1);
+    EXPECT_EQ(tty(lp10 + "\\pipe01\\"), 0);
+    EXPECT_EQ(tty(lp10 + "x"), -1);
     EXPECT_FALSE(LinuxUsbLink(tree.sys + "/none", tree.dev).BeginWalk());
 }
 
-// The backend on virtual time, with one device node.
-class LinuxUsbLinkIo : public testing::Test {
-protected:
-    void SetUp() override {
-        tree.AddNode(0, "1-1", USB_VENDOR_ID, "0001", "SN");
-        dev.master = tree.AddPty(0);
-        ASSERT_TRUE(link.BeginWalk());
-        std::string path;
-        uint32_t port;
-        link.Interface(0, &path, &port);
-        handle = link.Open(path.c_str());
-        ASSERT_NE(handle, USB_INVALID_HANDLE);
-    }
-    void TearDown() override { link.Close(handle); }
+// n bytes that tell a length in bytes 1 and 2 (n unless told), as a reply does.
+Bytes Reply(size_t n, size_t length = 0) {
+    Bytes r(n);
+    std::iota(r.begin(), r.end(), uint8_t{1});
+    r[1] = static_cast<uint8_t>((length ? length : n) >> 8);
+    r[2] = static_cast<uint8_t>(length ? length : n);
+    return r;
+}
 
-    VirtualPoll vp;
-    FakeTree tree;
-    FakeDevice dev{-1, {}};
-    LinuxUsbLink link{tree.sys, tree.dev, vp.Fn()};
-    UsbHandle handle = USB_INVALID_HANDLE;
-};
-
-TEST_F(LinuxUsbLinkIo, ReadsGatherOneReplyWithinTheTimeOut) {
-    using enum UsbIo;
-    const Bytes small = MakeReply(1, 11, {'o', 'k', 0}), full = MakeReply(2, 11, Bytes(1280, 7)),
-                liar = MakeReply(3, 11, Bytes(1300, 9), 0xFFFF);
+TEST_F(LinuxLinkTest, AReadGathersOneReplyWithinTheTimeOutAndWhatComesLaterIsDropped) {
+    const Bytes small = Reply(21), full = Reply(1298), liar = Reply(1318, 0xFFFF);
     struct {
         const char* name;
         Bytes reply;
-        uint32_t timeoutMs;
-        std::vector<std::pair<uint32_t, size_t>> pieces;  // at this time, this many bytes
-        UsbIo result;
+        std::vector<std::pair<uint32_t, size_t>> pieces;  // at this time, up to this byte
+        bool ok;
         uint32_t length, elapsed, bufferSize = 1298;
     } cases[] = {
-        {"already there", small, 5000, {{0, 21}}, Done, 21, 0},
-        {"in three pieces", small, 5000, {{0, 1}, {1200, 5}, {4900, 15}}, Done, 21, 4900},
-        {"the rest too late", small, 5000, {{0, 1}, {2000, 5}, {5001, 15}}, TimedOut, 6, 5000},
-        {"never", small, 5000, {}, TimedOut, 0, 5000},
-        {"the default time-out", small, 50, {}, TimedOut, 0, 50},
-        {"1298 bytes in 1024 and 274", full, 5000, {{0, 1024}, {100, 274}}, Done, 1298, 100},
-        {"a length past 1298", liar, 5000, {{0, 1318}}, Done, 1298, 0},
-        {"a length past the buffer", full, 5000, {{0, 1298}}, Done, 600, 0, 600},
+        {"in three pieces", small, {{0, 1}, {1200, 6}, {4900, 21}}, true, 21, 4900},
+        {"the rest too late", small, {{0, 1}, {2000, 6}, {5001, 21}}, false, 6, 5000},
+        {"never", small, {}, false, 0, 5000},
+        {"a length past 1298", liar, {{0, 1318}}, true, 1298, 0, 1299},
+        {"a length past the buffer", full, {{0, 1298}}, true, 600, 0, 600},
+        {"already there", small, {{0, 21}}, true, 21, 0},
     };
+    UsbSetReadTimeout(5000);
     for (const auto& c : cases) {
-        vp.clock.Set(1000);
+        SCOPED_TRACE(c.name);
+        const uint32_t start = clock.Now();
         size_t sent = 0, next = 0;
-        vp.turn = [&] {
-            for (; next < c.pieces.size() && vp.Elapsed() >= c.pieces[next].first; ++next) {
-                auto from = c.reply.begin() + sent;
-                dev.Send(Bytes(from, from + c.pieces[next].second));
-                sent += c.pieces[next].second;
+        turn = [&] {
+            for (; next < c.pieces.size() && clock.Now() - start >= c.pieces[next].first; ++next) {
+                Send(Bytes(c.reply.begin() + sent, c.reply.begin() + c.pieces[next].second));
+                sent = c.pieces[next].second;
             }
         };
-        vp.turn();
-        Bytes buf(1299, 0);
+        turn();
+        Bytes buf(1300, 0);
         uint32_t len = c.bufferSize;
-        EXPECT_EQ(link.Read(handle, buf.data(), &len, c.timeoutMs), c.result) << c.name;
-        EXPECT_EQ(len, c.length) << c.name;
-        EXPECT_EQ(vp.Elapsed(), c.elapsed) << c.name;
-        EXPECT_TRUE(std::equal(buf.begin(), buf.begin() + len, c.reply.begin())) << c.name;
-        EXPECT_EQ(buf[len], 0) << c.name << ": written past what was read";
+        EXPECT_EQ(UsbRead(0, buf.data(), &len), c.ok);
+        EXPECT_EQ(len, c.length);
+        EXPECT_EQ(clock.Now() - start, c.elapsed);
+        EXPECT_TRUE(std::equal(buf.begin(), buf.begin() + len, c.reply.begin()));
+        EXPECT_EQ(buf[len], 0) << "written past what was read";
+
+        // The rest comes late; the next write drops it, and with it what was left unread,
+        // so that the next case reads its own reply.
+        turn = nullptr;
+        Send(Bytes(c.reply.begin() + sent, c.reply.end()));
+        pollfd p = {static_cast<int>(UsbGetDevicePath(0)->handle), POLLIN, 0};
+        EXPECT_TRUE(len == c.reply.size() || ::poll(&p, 1, 1000) == 1);
         uint32_t none = 0;
-        link.Write(handle, "", &none, 30);  // drops what the case left unread
+        EXPECT_EQ(UsbWrite(0, "", &none), 1);
     }
 }
 
-TEST_F(LinuxUsbLinkIo, WritesEndWhenTheDriverHasTakenAllOrAtTheTimeOut) {
-    const Bytes big(64 * 1024, 0x33);  // more than the pty holds: it takes it in parts
-    struct {
-        const char* name;
-        size_t size;
-        bool deviceReads, finishes;
-        UsbIo result;
-        bool allTaken;
-        uint32_t elapsed;
-    } cases[] = {
-        {"at once", 100, false, true, UsbIo::Done, true, 0},
-        {"in parts as the device reads", big.size(), true, true, UsbIo::Done, true, 0},
-        {"taken but never finished", 100, false, false, UsbIo::TimedOut, true, 30},
-        {"not taken in time", big.size(), false, true, UsbIo::TimedOut, false, 30},
-    };
-    for (const auto& c : cases) {
-        vp.clock.Set(1000);
-        vp.finishes = c.finishes;
-        Bytes got;
-        auto drain = [&] {
-            uint8_t buf[4096];
-            for (ssize_t n; (n = read(dev.master, buf, sizeof buf)) > 0;)
-                got.insert(got.end(), buf, buf + n);
-        };
-        vp.turn = c.deviceReads ? std::function<void()>(drain) : nullptr;
-        uint32_t len = static_cast<uint32_t>(c.size);
-        EXPECT_EQ(link.Write(handle, big.data(), &len, 30), c.result) << c.name;
-        EXPECT_EQ(vp.Elapsed(), c.elapsed) << c.name;
-        drain();
-        EXPECT_EQ(got.size(), len) << c.name;
-        EXPECT_EQ(len == c.size, c.allTaken) << c.name;
-    }
-}
-
-TEST_F(LinuxUsbLinkIo, AVanishedDeviceFailsAtOnce) {
-    tree.HangUp(dev.master);
-    uint8_t buf[64];
-    uint32_t len = sizeof buf;
-    EXPECT_EQ(link.Read(handle, buf, &len, 5000), UsbIo::Failed);
-    EXPECT_EQ(link.Write(handle, buf, &len, 30), UsbIo::Failed);
-    EXPECT_EQ(vp.Elapsed(), 0u);
+TEST_F(LinuxLinkTest, AStuckWriteTakesItsTimeOutAndAVanishedDeviceNone) {
+    Bytes big(1 << 16);  // more than the pty takes while the device reads nothing
+    uint32_t len = static_cast<uint32_t>(big.size());
+    EXPECT_EQ(UsbWrite(0, big.data(), &len), 0);
+    EXPECT_EQ(clock.Now(), 1030u);
+    EXPECT_EQ(g_notices, 1);
+    close(master);  // the device is gone
+    std::erase(tree.fds, master);
+    EXPECT_EQ(UsbRead(0, big.data(), &len), 0);
+    EXPECT_EQ(UsbWrite(0, big.data(), &len), 0);
+    EXPECT_EQ(clock.Now(), 1030u);
+    EXPECT_EQ(g_notices, 1);
 }
 
 }  // namespace
