@@ -13,8 +13,10 @@ namespace {
 UsbLink* g_link = nullptr;
 UsbNoticeFn g_notice = nullptr;
 
+// Only the devices of the last walk: a slot past the count may still hold an interface
+// the walk rejected (one of ours without a product id, say), which is no device to open.
 UsbDeviceEntry* Entry(int32_t device) {
-    if (device < 0 || device >= USB_MAX_DEVICES) return nullptr;
+    if (device < 0 || device >= g_usbDevices.count) return nullptr;
     return &g_usbDevices.entries[device];
 }
 

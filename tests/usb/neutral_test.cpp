@@ -107,10 +107,10 @@ TEST_F(UsbTest, WalkCountsTheMakersInterfacesInOrder) {
 TEST_F(UsbTest, PipesOpenOnDemandOrByNameAndCloseAsTheTableSays) {
     const std::string a = Path(kOurs, "0001"), p = OursOfLength(248);
     // Entry 2 is ours by the walk's search, but without the marker at characters 8 to 15;
-    // entry 3 keeps the rejected foreign path.
+    // entry 3 keeps a rejected path that carries our marker (no product id): no device.
     const std::vector<Iface> ifaces = {I(Found, a, 1), I(Found, p, 1),
                                        I(Found, "\\\\?\\usb##" + kOurs + "&pid_0001#", 2),
-                                       I(Found, Path(kForeign, "0000"), 3)};
+                                       I(Found, "\\\\?\\usb#" + kOurs + "&xxx_0001#a", 3)};
     Walk(ifaces);
     uint8_t buf[8] = {};
     uint32_t len = sizeof buf;
