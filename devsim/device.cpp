@@ -127,9 +127,12 @@ void Device::Misbehave(const FaultRule& rule, uint32_t now, Outgoing* out) {
             out->pieceBytes = rule.bytes;
             out->pieceGapMs = rule.delayMs;
             break;
+        case Fault::Payload:  // a chosen reply may come in pieces too
+            out->pieceBytes = rule.bytes;
+            out->pieceGapMs = rule.delayMs;
+            break;
         case Fault::NoReply:
         case Fault::StallWrite:
-        case Fault::Payload:
             break;  // dealt with before a reply exists
     }
 }

@@ -34,7 +34,8 @@ enum class Fault {
     Truncated,     // only the first `bytes` bytes of the reply are sent (0: all but the checksum)
     Split,         // the reply goes out in pieces of `bytes` bytes, delayMs apart
     StallWrite,    // the request never completes on the wire; the device does not see it
-    Payload,       // the request is carried out, but the reply carries `payload` instead
+    Payload,       // the request is carried out, but the reply carries `payload` instead (in
+                   // pieces of `bytes`, delayMs apart, when bytes is set)
 };
 
 // One misbehaviour, for the next `times` requests that match cmdId.

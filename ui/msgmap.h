@@ -83,7 +83,7 @@ protected:
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                              \
     const ::ui::MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const ::ui::MessageMap* theClass::GetThisMessageMap() {                                 \
-        using ThisClass = theClass;                                                         \
+        using ThisClass [[maybe_unused]] = theClass;                                        \
         using TheBaseClass = baseClass;                                                     \
         static const ::ui::MessageMapEntry entries[] = {
 // The empty entry closes the array so that a map may have no entries of its own.

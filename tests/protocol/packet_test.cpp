@@ -54,18 +54,6 @@ TEST_F(PacketTest, ChecksumCheckValuesAndTable) {
     for (auto [i, v] : entries) EXPECT_EQ(g_crcTable[i], v) << i;
 }
 
-TEST_F(PacketTest, BigEndianHelpers) {
-    uint8_t b[4] = {9, 9, 9, 9};
-    PutBE(b, 0xA1B2C3D4, 4);
-    EXPECT_EQ(Bytes(b, b + 4), (Bytes{0xA1, 0xB2, 0xC3, 0xD4}));
-    PutBE(b, 0xA1B2C3D4, 2);
-    EXPECT_EQ(Bytes(b, b + 2), (Bytes{0xC3, 0xD4}));
-    PutBE(b, 0xFF, 0);
-    EXPECT_EQ(b[0], 0xC3);
-    EXPECT_EQ(GetBE(b, 2), 0xC3D4u);
-    EXPECT_EQ(GetBE(b, 0), 0u);
-}
-
 TEST_F(PacketTest, RequestsByteForByte) {
     EXPECT_EQ(Build(11), (Bytes{0x1A, 0x24, 0x69, 0x31, 0x31, 0x51, 0x00, 0x0E, 0x12, 0x34, 0x56,
                                 0x79, 0x31, 0x31, 0x51, 0x00, 0x00, 0x00, 0x14, 0x9D, 0x44, 0xA0}));

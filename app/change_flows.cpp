@@ -1,0 +1,101 @@
+// The flows that change the device: each sends its change, waits behind the modal wait
+// dialog until the device reports completion, then reads back or reports the failure.
+#include "app/netcfg_dlg.h"
+#include "base/clock.h"
+#include "base/fixed_text.h"
+#include "protocol/commands.h"
+#include "protocol/transact.h"
+
+void CNetCfgDlg::RunWait(const std::string& message, int32_t settleMs, int32_t totalMs) {
+    m_done = 0;
+    m_pollState = 0;
+    m_deadline = static_cast<uint32_t>(settleMs);
+    WaitRequest request{this, &CNetCfgDlg::PollDone, message, totalMs, 500};
+    m_waitDlg.SetRequest(request);
+    m_waitDlg.DoModal();
+    base::Sleep(500);
+}
+
+int32_t CNetCfgDlg::PollDone(void* owner) {
+    auto* dlg = static_cast<CNetCfgDlg*>(owner);
+    // A tick dispatched by a notice that an exchange shows (the write time-out box) must
+    // not start another exchange: let it pass.
+    if (CmdInExchange()) return 0;
+    switch (dlg->m_pollState) {
+        case 0:
+            dlg->DoDeviceCommand(CMD_POLL_DONE);
+            if (dlg->m_done) {
+                dlg->m_deadline = base::GetTickCount() + dlg->m_deadline;
+                dlg->m_pollState = 1;
+            }
+            return 0;
+        case 1:
+            return dlg->m_deadline < base::GetTickCount() ? 1 : 0;
+        default:
+            return 0;
+    }
+}
+
+void CNetCfgDlg::OnEthDhcp() { OnDhcpClicked(m_ethPanel); }
+void CNetCfgDlg::OnWifiDhcp() { OnDhcpClicked(m_wifiPanel); }
+void CNetCfgDlg::OnEthFieldChanged(NMHDR*, LRESULT* pResult) {
+    OnIpFieldChanged(m_ethPanel, pResult);
+}
+void CNetCfgDlg::OnWifiFieldChanged(NMHDR*, LRESULT* pResult) {
+    OnIpFieldChanged(m_wifiPanel, pResult);
+}
+void CNetCfgDlg::OnEthSet() { OnIpSet(m_ethPanel); }
+void CNetCfgDlg::OnWifiSet() { OnIpSet(m_wifiPanel); }
+
+void CNetCfgDlg::OnIpSet(IpCfgPanel& panel) {
+    if (m_selDevice < 0) return;
+    DoDeviceCommand(panel.setCommand);
+    RunWait("IP Config Setting.....", 0, 60000);
+    if (m_done)
+        LoadIpConfig();
+    else
+        MessageBox("IP Config Setting Failed!!!");
+}
+
+void CNetCfgDlg::OnCountrySet() {
+    if (m_selDevice < 0) return;
+    // With no entry selected there is no code text to send.
+    if (m_countryCombo.GetCurSel() < 0) return;
+    std::string text = m_countryCombo.GetWindowText();
+    if (!text.empty() && text[0] == '*') return;  // the device's current country
+    DoDeviceCommand(CMD_SET_COUNTRY);
+    RunWait("Country Code Setting......", 0, 60000);
+    if (m_done)
+        DoDeviceCommand(CMD_GET_COUNTRY_LIST);
+    else
+        MessageBox("Set Country Code Failed!!!");
+}
+
+void CNetCfgDlg::OnSsidScan() {
+    if (m_selDevice < 0) return;
+    DoDeviceCommand(CMD_SCAN_WIFI);
+    m_apConnect = 0;
+    m_apDelete = 0;
+    m_apListDlg.DoModal();
+
+    if (m_apConnect) {
+        BuildConnectText(m_apConnectText, sizeof m_apConnectText, m_apFlags, m_apName,
+                         m_apPassword);
+        DoDeviceCommand(CMD_CONNECT_WIFI);
+        char message[WIFI_NAME_CAPACITY + 32];
+        base::TextFormat(message, sizeof message, "Connect to '%s'......", m_apName);
+        RunWait(message, 3000, 120000);
+        if (!m_done) {
+            MessageBox("Re-Connecting Failed!!!");
+            return;
+        }
+        DoDeviceCommand(CMD_GET_WIFI_STATUS);
+        LoadSsid();
+        LoadIpConfig();
+        if (const char* failure = WifiStatusMessage(m_wifiStatus)) {
+            MessageBox(failure);
+            return;
+        }
+    }
+    if (m_apDelete) DoDeviceCommand(CMD_DELETE_PROFILE);
+}

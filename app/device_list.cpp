@@ -1,0 +1,110 @@
+// The device list: one labelled entry per device of the last walk, and the selection that
+// says which device every command addresses.
+#include <cstring>
+
+#include "app/netcfg_dlg.h"
+#include "base/fixed_text.h"
+#include "protocol/commands.h"
+#include "protocol/transact.h"
+#include "usb/pipe.h"
+
+namespace {
+
+constexpr size_t kLabelPart = 128;  // a blank, at most 126 characters of text, the NUL
+
+}  // namespace
+
+void ComboAddUnique(CComboBox& combo, const std::string& text) {
+    if (text.empty()) return;
+    int at = combo.FindStringExact(-1, text);
+    while (at != CB_ERR) {
+        combo.DeleteString(at);
+        at = combo.FindStringExact(at - 1, text);
+    }
+    combo.InsertString(-1, text);
+    combo.SetCurSel(-1);
+}
+
+void ComboReset(CComboBox& combo) { combo.ResetContent(); }
+
+uint32_t CNetCfgDlg::QueryIdentity(int32_t cmdId) {
+    uint32_t n = CmdTransact(cmdId, m_idReply, 0, nullptr, CMD_IDENTITY_TIMEOUT_MS);
+    m_idReply[n] = '\0';  // a text sent without its terminator ends with the payload
+    return n;
+}
+
+bool CNetCfgDlg::RefreshDevices() {
+    std::string before = m_selDevice >= 0 ? m_selDeviceLabel : std::string();
+    int n = UsbEnumDevices();
+    m_selDevice = -1;
+    ComboReset(m_deviceCombo);
+    if (n == 0) {
+        MessageBox("Device not found!!!");
+        return !before.empty();
+    }
+
+    std::string labels[USB_MAX_DEVICES];
+    m_selDevice = 0;
+    for (int i = 0; i < n; ++i) {
+        const UsbDeviceEntry* entry = UsbGetDevicePath(i);
+        CmdChannelInit(CMD_APP_HEADER, CMD_LETTER, i);
+        UsbOpenPipe(i, USB_PIPE_NAME);
+        char partA[kLabelPart] = "";
+        char partB[kLabelPart] = "";
+        // Each part is cut to what its buffer holds: a blank and 126 characters.
+        if (QueryIdentity(CMD_QUERY_INFO)) base::TextFormat(partA, sizeof partA, " %s", m_idReply);
+        if (QueryIdentity(CMD_QUERY_EXTRA)) {
+            if (m_idReply[0] != '\0')
+                base::TextFormat(partB, sizeof partB, " %s", m_idReply);
+            else if (QueryIdentity(CMD_QUERY_EXTRA_ALT))
+                base::TextFormat(partB, sizeof partB, " %s", m_idReply);
+        }
+        UsbClose(i);
+
+        char label[3 * kLabelPart + 32];
+        base::TextFormat(label, sizeof label, "USB%03d PID:%s%s%s\n", entry->portNumber,
+                         entry->productId, partA, partB);
+        labels[i] = label;
+        if (labels[i] == m_selDeviceLabel) m_selDevice = i;
+        ComboAddUnique(m_deviceCombo, labels[i]);
+    }
+
+    // Equal labels (ignoring case) share one entry, the last device's: map each position
+    // to the device behind it, and select the position of the selected device's label.
+    int count = m_deviceCombo.GetCount();
+    int selected = -1;
+    for (int p = 0; p < count && p < USB_MAX_DEVICES; ++p) {
+        std::string text = m_deviceCombo.GetLBText(p);
+        for (int i = 0; i < n; ++i) {
+            if (base::TextEqualNoCase(labels[i].c_str(), text.c_str())) m_listDevice[p] = i;
+        }
+        if (base::TextEqualNoCase(labels[m_selDevice].c_str(), text.c_str())) selected = p;
+    }
+    SelectListPosition(selected);
+    return m_selDeviceLabel != before;
+}
+
+void CNetCfgDlg::SelectListPosition(int position) {
+    if (position < 0 || position >= m_deviceCombo.GetCount()) return;
+    m_selDevice = m_listDevice[position];
+    m_deviceCombo.SetCurSel(position);
+    m_selDeviceLabel = m_deviceCombo.GetLBText(position);
+    // Every command from now on goes to the device the user sees selected.
+    CmdChannelInit(CMD_APP_HEADER, CMD_LETTER, m_selDevice);
+}
+
+void CNetCfgDlg::OnDeviceScan() {
+    if (RefreshDevices() && m_selDevice >= 0) LoadDeviceView();
+}
+
+void CNetCfgDlg::OnDeviceDropDown() {
+    if (RefreshDevices() && m_selDevice >= 0) LoadDeviceView();
+}
+
+void CNetCfgDlg::OnDeviceSelChange() {
+    int position = m_deviceCombo.GetCurSel();
+    if (position < 0) return;
+    int32_t before = m_selDevice;
+    SelectListPosition(position);
+    if (m_selDevice != before) LoadDeviceView();
+}
