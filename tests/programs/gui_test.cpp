@@ -95,6 +95,7 @@ TEST_F(GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
         int shownWindows = 0;
         for (wxWindow* w : wxTopLevelWindows) shownWindows += w->IsShown();
         EXPECT_EQ(shownWindows, 1);  // the main dialog is the program's only window
+        EXPECT_TRUE(window->GetIcon().IsOk());
 
         auto* devices = Native<wxOwnerDrawnComboBox>(IDC_DEVICE_COMBO);
         ASSERT_EQ(devices->GetCount(), 2u);

@@ -4,6 +4,7 @@
 #include <wx/dialog.h>
 #include <wx/event.h>
 #include <wx/listctrl.h>
+#include <wx/msgdlg.h>
 #include <wx/odcombo.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -87,6 +88,12 @@ int ScriptedDriver::Enter(wxDialog* dialog) {
         }
         Schedule(open, now + kFirstStepMs);
     } else {
+        // What the box shows must be what the framework asked for.
+        auto* box = dynamic_cast<wxMessageDialogBase*>(dialog);
+        if (!box || box->GetMessage() != Readable(frame.text) ||
+            dialog->GetTitle() != Readable(frame.caption)) {
+            Fault("message box \"" + frame.text + "\" does not show its text and caption");
+        }
         open.due = now + m_user.MessageBoxShown(frame.text, frame.caption, now,
                                                 m_backend.TemplateId(frame.owner));
     }
