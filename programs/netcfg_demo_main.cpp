@@ -1,4 +1,6 @@
 // netcfg-demo: the same program against two simulated devices, on real time.
+#include <cstdio>
+
 #include "app/netcfg_app.h"
 #include "programs/demo_devices.h"
 #include "programs/icon.h"
@@ -8,7 +10,10 @@ CNetCfgApp theApp;
 
 int main(int argc, char** argv) {
     ui::wx::WxBackend backend(argc, argv);
-    if (!backend.Ready()) return 1;  // the toolkit has said why (no display)
+    if (!backend.Ready()) {
+        std::fprintf(stderr, "%s: cannot open the display\n", argv[0]);
+        return 1;
+    }
     ui::ScopedBackend installed(backend);
     RegisterNetCfgIcon();
     DemoDevices devices;

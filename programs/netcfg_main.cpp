@@ -1,4 +1,6 @@
 // netcfg: the maker's devices on the USB printer nodes of this machine.
+#include <cstdio>
+
 #include "app/netcfg_app.h"
 #include "programs/icon.h"
 #include "ui/wx/wx_backend.h"
@@ -8,7 +10,10 @@ CNetCfgApp theApp;
 
 int main(int argc, char** argv) {
     ui::wx::WxBackend backend(argc, argv);
-    if (!backend.Ready()) return 1;  // the toolkit has said why (no display)
+    if (!backend.Ready()) {
+        std::fprintf(stderr, "%s: cannot open the display\n", argv[0]);
+        return 1;
+    }
     ui::ScopedBackend installed(backend);
     RegisterNetCfgIcon();
     LinuxUsbLink link;
