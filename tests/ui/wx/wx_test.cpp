@@ -1,0 +1,208 @@
+// The wx backend: the shared suite on it, and what only a desktop backend shows (the
+// toolkit's dialog units and font, readable text over kept bytes, real keystrokes), and
+// the limits of its scripted driver.
+#include <gmock/gmock.h>
+#include <wx/listctrl.h>
+#include <wx/odcombo.h>
+#include <wx/settings.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include "base/clock.h"
+#include "tests/ui/wx/wx_harness.h"
+#include "ui/wx/ip_ctrl.h"
+
+namespace uitest {
+namespace {
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+std::unique_ptr<Harness> MakeWx() { return std::make_unique<WxHarness>(); }
+
+INSTANTIATE_TEST_SUITE_P(Backend, UiSemantics, testing::Values(&MakeWx),
+                         [](const auto&) { return std::string("Wx"); });
+
+class WxTest : public testing::Test {
+protected:
+    void SetUp() override { RegisterTestTemplates(); }
+    void TearDown() override { EXPECT_THAT(m_harness.TakeErrors(), IsEmpty()); }
+    ui::wx::WxBackend& B() { return m_harness.Backend(); }
+    ui::ScriptedUser& User() { return m_harness.User(); }
+    template <class T>
+    T* Native(HWND h) {
+        return dynamic_cast<T*>(B().Window(h));
+    }
+
+    CWinApp m_app{"wx"};
+    WxHarness m_harness;
+};
+
+TEST_F(WxTest, TextsShowReadableAndReadBackTheirBytes) {
+    struct {
+        const char* bytes;
+        const char* label;  // what a static shows, as UTF-8
+        const char* line;   // what single-line controls show
+    } cases[] = {
+        {"caf\xC3\xA9", "caf\xC3\xA9", "caf\xC3\xA9"},
+        {"caf\xE9", "caf\xC3\xA9", "caf\xC3\xA9"},  // not UTF-8: read as Latin-1
+        {"R&D \xFF", "R&D \xC3\xBF", "R&D \xC3\xBF"},
+        {"USB001 PID:1234 abc\n", "USB001 PID:1234 abc\n", "USB001 PID:1234 abc"},
+        {"a\tb", "a\tb", "a b"},
+    };
+    CProbeDlg dlg;
+    dlg.m_onInit = [&](CProbeDlg& d) {
+        d.m_list.InsertColumn(0, "flag", LVCFMT_LEFT, 20);
+        d.m_list.InsertColumn(1, "SSID", LVCFMT_LEFT, 100);
+        for (const auto& c : cases) {
+            CWnd* label = d.GetDlgItem(kLabel);
+            label->SetWindowText(c.bytes);
+            d.m_edit.SetWindowText(c.bytes);
+            int entry = d.m_combo.AddString(c.bytes);
+            int row = d.m_list.InsertItem(d.m_list.GetItemCount(), " ");
+            d.m_list.SetItemText(row, 1, c.bytes);
+            d.SetWindowText(c.bytes);
+
+            wxString line = wxString::FromUTF8(c.line);
+            EXPECT_EQ(Native<wxStaticText>(label->m_hWnd)->GetLabelText(),
+                      wxString::FromUTF8(c.label));
+            EXPECT_EQ(Native<wxTextCtrl>(d.m_edit.m_hWnd)->GetValue(), line);
+            EXPECT_EQ(Native<wxOwnerDrawnComboBox>(d.m_combo.m_hWnd)->GetString(entry), line);
+            EXPECT_EQ(Native<wxListCtrl>(d.m_list.m_hWnd)->GetItemText(row, 1), line);
+            EXPECT_EQ(label->GetWindowText(), c.bytes);
+            EXPECT_EQ(d.m_edit.GetWindowText(), c.bytes);
+            EXPECT_EQ(d.m_combo.GetLBText(entry), c.bytes);
+            EXPECT_EQ(d.m_list.GetItemText(row, 1), c.bytes);
+            EXPECT_EQ(d.GetWindowText(), c.bytes);
+        }
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+}
+
+TEST_F(WxTest, DialogUnitsAreTheToolkitsForTheDesktopFont) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [&](CProbeDlg& d) {
+        wxWindow* w = B().Window(d.m_hWnd);
+        EXPECT_EQ(w->GetFont(), wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
+        EXPECT_EQ(w->GetClientSize(), w->ConvertDialogToPixels(wxSize(200, 100)));
+        wxWindow* button = B().Window(d.GetDlgItem(kButton)->m_hWnd);
+        EXPECT_EQ(button->GetPosition(), w->ConvertDialogToPixels(wxPoint(5, 5)));
+        EXPECT_EQ(button->GetSize(), w->ConvertDialogToPixels(wxSize(40, 12)));
+
+        // A label is as wide as its template, or as its text where that is wider.
+        CWnd* label = d.GetDlgItem(kLabel);
+        for (const char* text : {"x", "a label much wider than its template"}) {
+            label->SetWindowText(text);
+            CRect r;
+            label->GetWindowRect(&r);
+            int wanted =
+                std::max(w->ConvertDialogToPixels(wxSize(60, 8)).x, d.GetTextExtent(text).cx);
+            EXPECT_EQ(r.Width(), wanted) << text;
+        }
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+}
+
+// Real keystrokes through the X server: the IP control's own rules, and which keys end
+// the dialog. They reach whichever field or button has the focus.
+TEST_F(WxTest, KeystrokesReachTheFocusedControl) {
+    struct {
+        const char* keys;
+        const char* text;
+    } cases[] = {
+        {"192.168.1.57", "192.168.1.57"},
+        {"1234", "123.4.0.0"},  // on to the next field after three digits
+        {"10..5", "10.5.0.0"},  // a dot on an empty field stays there
+        {"9a-8", "98.0.0.0"},   // digits only
+        {"300", "255.0.0.0"},
+    };
+    CProbeDlg dlg;
+    wxUIActionSimulator keyboard;
+    std::vector<std::string> typed;
+    // With no window manager the keyboard follows the pointer: it goes onto the dialog.
+    ui::DialogScript& script =
+        User()
+            .OnDialog(kProbe)
+            .Call([&] {
+                keyboard.MouseMove(B().Window(dlg.m_hWnd)->GetScreenRect().GetPosition() +
+                                   wxPoint(20, 20));
+            })
+            .Wait(300);
+    for (const auto& c : cases) {
+        script
+            .Call([&] {
+                dlg.m_ip.SetWindowText("");
+                Native<ui::wx::IpAddressCtrl>(dlg.m_ip.m_hWnd)->Field(0)->SetFocus();
+                keyboard.Text(c.keys);
+            })
+            .Wait(400)
+            .Call([&] { typed.push_back(dlg.m_ip.GetWindowText()); });
+    }
+    script.Call([&] { dlg.m_log.clear(); })
+        .Call([&] {
+            B().Window(dlg.GetDlgItem(kButton)->m_hWnd)->SetFocus();
+            keyboard.Char(WXK_RETURN);  // the focused button takes Enter
+        })
+        .Wait(400)
+        .Call([&] {
+            B().Window(dlg.m_edit.m_hWnd)->SetFocus();
+            keyboard.Char(WXK_ESCAPE);
+        })
+        .Wait(2000);  // the Escape ends the dialog long before this
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    std::vector<std::string> wanted;
+    for (const auto& c : cases) wanted.push_back(c.text);
+    EXPECT_EQ(typed, wanted);
+    EXPECT_THAT(dlg.m_log, ElementsAre("button", "key 27", "OnCancel"));
+}
+
+TEST_F(WxTest, DriverDoesOnlyWhatTheWindowLetsAUserDo) {
+    CProbeDlg dlg(kNoClose);
+    dlg.m_onInit = [](CProbeDlg& d) {
+        d.GetDlgItem(kButton)->EnableWindow(FALSE);
+        d.m_check.ShowWindow(SW_HIDE);
+    };
+    User()
+        .OnDialog(kNoClose)
+        .Click(kButton)
+        .Click(kCheck)
+        .Type(kReadOnly, "x")
+        .Close()
+        .Click(4242)
+        .Select(kCombo, 0)
+        .Click(kEdit)
+        .Escape();
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_THAT(dlg.m_log, ElementsAre("key 27", "OnCancel"));
+    EXPECT_THAT(m_harness.Driver().Log(), testing::IsSupersetOf({
+                                              "dialog 902: control 1001: ignored: disabled",
+                                              "dialog 902: control 1002: ignored: hidden",
+                                              "dialog 902: control 1013: read-only",
+                                              "dialog 902: close ignored: no close box",
+                                          }));
+    EXPECT_THAT(m_harness.TakeErrors(),
+                ElementsAre("script: dialog 902: control 4242 does not exist",
+                            "script: dialog 902: control 1004 has no entry 0",
+                            "script: dialog 902: control 1003 is not the kind of control this "
+                            "step needs"));
+}
+
+TEST_F(WxTest, DriverEndsARunThatOutlastsItsTimeLimit) {
+    m_harness.Driver().SetTimeLimit(300);
+    CProbeDlg dlg;
+    dlg.m_onButton = [](CProbeDlg& d) { d.MessageBox("never answered"); };
+    User().OnDialog(kProbe).Click(kButton);
+    User().OnMessageBox("never answered", 60000);
+    uint32_t start = base::GetTickCount();
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_LT(base::GetTickCount() - start, 5000u);
+    EXPECT_THAT(m_harness.TakeErrors(),
+                ElementsAre("time limit: dialog 900 still open after 300 ms"));
+    EXPECT_THAT(dlg.m_log, ElementsAre("button"));  // ended by the driver, not by OnCancel
+}
+
+}  // namespace
+}  // namespace uitest
