@@ -74,6 +74,18 @@ protected:
         return run;
     }
 
+    // How many requests with command `id` the device has received.
+    static int Count(devsim::Device& dev, int32_t id) {
+        int n = 0;
+        for (int32_t c : dev.CommandIds()) n += c == id;
+        return n;
+    }
+    std::vector<std::string> RequestTexts(devsim::Device& dev, int32_t id) {
+        std::vector<std::string> texts;
+        for (const auto& r : dev.Requests())
+            if (r.cmdId == id) texts.push_back(r.Text());
+        return texts;
+    }
     std::vector<std::string> Boxes() const {
         std::vector<std::string> texts;
         for (const auto& b : backend.MessageBoxes()) texts.push_back(b.text);
