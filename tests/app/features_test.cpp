@@ -3,11 +3,12 @@
 
 namespace {
 
+using devsim::kEveryTime;
 using devsim::NoReply;
 using devsim::ReplyPayload;
 using devsim::ReplyText;
-using Ids = std::vector<int32_t>;
 using Bytes = std::vector<uint8_t>;
+using Texts = std::vector<std::string>;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
@@ -17,8 +18,7 @@ void PutLE(Bytes& b, size_t at, uint32_t v) {
 
 // A record with a 16-byte header (word 0, word 1, word 3) and strings; for scan replies
 // word 2 is L.
-Bytes Record(int32_t w0, int32_t w1, uint32_t w3, const std::vector<std::string>& strings,
-             bool scan = false) {
+Bytes Record(int32_t w0, int32_t w1, uint32_t w3, const Texts& strings, bool scan = false) {
     Bytes b(16, 0);
     PutLE(b, 0, static_cast<uint32_t>(w0));
     PutLE(b, 4, static_cast<uint32_t>(w1));
@@ -28,29 +28,17 @@ Bytes Record(int32_t w0, int32_t w1, uint32_t w3, const std::vector<std::string>
     return b;
 }
 
-struct PanelView {
-    int check;
-    std::string addr;
-    bool checkEnabled, addrEnabled, setEnabled;
-};
-
 class FeatureTest : public FlowTest {
 protected:
-    PanelView Panel(int check, int addr, int set) {
-        const auto* c = Control(check);
-        const auto* a = Control(addr);
-        return {c->check, dlg.m_ethAddr.GetSafeHwnd() ? CtrlText(addr) : "", c->enabled, a->enabled,
-                Control(set)->enabled};
-    }
     std::string CtrlText(int id) {
         CWnd* w = dlg.GetDlgItem(id);
         return w ? w->GetWindowText() : "";
     }
-    std::vector<std::string> RequestTexts(devsim::Device& dev, int32_t id) {
-        std::vector<std::string> texts;
-        for (const auto& r : dev.Requests())
-            if (r.cmdId == id) texts.push_back(r.Text());
-        return texts;
+    // "x" when checked, the address, then "+" or "-" for the check, address and Set enabled.
+    std::string Panel(int check, int addr, int set) {
+        auto on = [&](int id) { return Control(id)->enabled ? "+" : "-"; };
+        return std::string(Control(check)->check == BST_CHECKED ? "x " : "  ") + CtrlText(addr) +
+               " " + on(check) + on(addr) + on(set);
     }
 };
 
@@ -59,152 +47,100 @@ TEST_F(FeatureTest, IpPanelsFollowTheDeviceAndTheEdits) {
     auto eth = [&] { return Panel(IDC_ETH_DHCP, IDC_ETH_ADDR, IDC_ETH_SET); };
     auto wifi = [&] { return Panel(IDC_WIFI_DHCP, IDC_WIFI_ADDR, IDC_WIFI_SET); };
     OnMain()
-        .Call([&] {
-            PanelView v = eth();  // DHCP on: the lease, in disabled controls, Set disabled
-            EXPECT_EQ(v.check, BST_CHECKED);
-            EXPECT_EQ(v.addr, "192.168.1.57");
-            EXPECT_TRUE(v.checkEnabled);
-            EXPECT_FALSE(v.addrEnabled);
-            EXPECT_FALSE(v.setEnabled);
-        })
+        .Call([&] { EXPECT_EQ(eth(), "x 192.168.1.57 +--"); })  // DHCP on: the lease
         .Click(IDC_ETH_DHCP)
-        .Call([&] {
-            PanelView v = eth();  // unchecked: the static set, editable, and Set enabled
-            EXPECT_EQ(v.addr, "192.168.1.100");
-            EXPECT_TRUE(v.addrEnabled);
-            EXPECT_TRUE(v.setEnabled);
-        })
+        .Call([&] { EXPECT_EQ(eth(), "  192.168.1.100 +++"); })  // off: the static set
         .SetIp(IDC_ETH_ADDR, "192.168.1.101")
-        .Click(IDC_ETH_DHCP)
-        .Call([&] {
-            PanelView v = eth();  // back to DHCP, but the static set was edited meanwhile
-            EXPECT_EQ(v.addr, "192.168.1.57");
-            EXPECT_TRUE(v.setEnabled);
-        })
+        .Click(IDC_ETH_DHCP)  // back to DHCP, but the static set was edited meanwhile
+        .Call([&] { EXPECT_EQ(eth(), "x 192.168.1.57 +-+"); })
         .SetIp(IDC_WIFI_ADDR, "192.168.1.201")
-        .Call([&] { EXPECT_TRUE(wifi().setEnabled); })
+        .Call([&] { EXPECT_EQ(wifi(), "  192.168.1.201 +++"); })
         .SetIp(IDC_WIFI_ADDR, "192.168.1.200")
-        .Call([&] { EXPECT_FALSE(wifi().setEnabled); })  // edited back to the device's
+        .Call([&] { EXPECT_EQ(wifi(), "  192.168.1.200 ++-"); })  // edited back
         .SetIp(IDC_WIFI_ADDR, "10.0.0.7")
         .Click(IDC_WIFI_SET)
         .Call([&] {
             EXPECT_EQ(RequestTexts(dev, CMD_SET_WIFI_IPCFG),
-                      std::vector<std::string>{"0,10.0.0.7,255.255.255.0,192.168.1.1"});
-            PanelView v = wifi();  // read back after completion: clean again
-            EXPECT_EQ(v.addr, "10.0.0.7");
-            EXPECT_FALSE(v.setEnabled);
+                      Texts{"0,10.0.0.7,255.255.255.0,192.168.1.1"});
+            EXPECT_EQ(wifi(), "  10.0.0.7 ++-");  // read back after completion: clean again
         })
         .Click(IDC_WIFI_DHCP)
         .Click(IDC_WIFI_SET)
         .Call([&] {
             EXPECT_EQ(RequestTexts(dev, CMD_SET_WIFI_IPCFG).back(),
                       "1,192.168.1.61,255.255.255.0,192.168.1.1");
+            dev.Inject(ReplyPayload({0}).On(CMD_POLL_DONE).Times(kEveryTime));
         })
-        .Escape();
-    RunMain();
-    EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(FeatureTest, FailedIpSetKeepsTheEdits) {
-    devsim::Device& dev = AddDevice();
-    OnMain()
-        .Call([&] { dev.Inject(ReplyPayload({0}).On(CMD_POLL_DONE).Times(devsim::kEveryTime)); })
+        .Click(IDC_WIFI_DHCP)
         .SetIp(IDC_WIFI_ADDR, "10.0.0.9")
         .Call([&] { dev.ClearRequests(); })
-        .Click(IDC_WIFI_SET)
+        .Click(IDC_WIFI_SET)  // fails: the edits stay, nothing is read back
         .Call([&] {
-            EXPECT_EQ(CtrlText(IDC_WIFI_ADDR), "10.0.0.9");
-            EXPECT_TRUE(Control(IDC_WIFI_SET)->enabled);
-            Ids ids = dev.CommandIds();
-            EXPECT_EQ(std::count(ids.begin(), ids.end(), CMD_GET_ETH_IPCFG), 0);
+            EXPECT_EQ(wifi(), "  10.0.0.9 +++");
+            EXPECT_EQ(Count(dev, CMD_GET_ETH_IPCFG) + Count(dev, CMD_GET_WIFI_IPCFG), 0);
         })
         .Escape();
     RunMain();
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"IP Config Setting Failed!!!"});
+    EXPECT_EQ(Boxes(), Texts{"IP Config Setting Failed!!!"});
 }
 
 TEST_F(FeatureTest, IpRepliesThatLockFailOrBreakTheFormat) {
     struct {
-        const char* name;
-        std::vector<devsim::FaultRule> faults;
+        const char* reply;  // to 21; nullptr: none
         bool ethEnabled, wifiRead;
         const char* line;
-    } cases[] = {
-        {"lock flag 4",
-         {ReplyText("4,0,1.1.1.1,2.2.2.2,3.3.3.3,4.4.4.4,5.5.5.5,6.6.6.6").On(21)},
-         false,
-         true,
-         ""},
-        {"flag 3 does not lock",
-         {ReplyText("3,0,1.1.1.1,2.2.2.2,3.3.3.3,4.4.4.4,5.5.5.5,6.6.6.6").On(21)},
-         true,
-         true,
-         ""},
-        {"failed Ethernet read", {NoReply().On(21)}, false, false, ""},
-        {"address over 15",
-         {ReplyText("0,0,1.1.1.1,2.2.2.2,3.3.3.3,1234567890123456,5,6").On(21)},
-         false,
-         false,
-         "IP Cfg Field 6 Len 16 > 15 Error!!!\n"},
-    };
+    } cases[] = {{"4,0,1.1.1.1,2.2.2.2,3.3.3.3,4.4.4.4,5.5.5.5,6.6.6.6", false, true, ""},
+                 {"3,0,1.1.1.1,2.2.2.2,3.3.3.3,4.4.4.4,5.5.5.5,6.6.6.6", true, true, ""},
+                 {nullptr, false, false, ""},
+                 {"0,0,1.1.1.1,2.2.2.2,3.3.3.3,1234567890123456,5,6", false, false,
+                  "IP Cfg Field 6 Len 16 > 15 Error!!!\n"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.reply ? c.reply : "no reply");
         CaptureStdout();
         FreshRun& run = RunFresh([&](devsim::Device& dev) {
-            for (const auto& f : c.faults) dev.Inject(f);
+            dev.Inject((c.reply ? ReplyText(c.reply) : NoReply()).On(CMD_GET_ETH_IPCFG));
         });
         EXPECT_EQ(GetCapturedStdout(), c.line);
-        const auto* main = backend.FindDialog(IDD_NETCFG_DIALOG);
         // Never read, or locked: none of the five controls takes input. Read and
         // unlocked, with DHCP off: all but Set do.
         for (int id : {IDC_ETH_DHCP, IDC_ETH_ADDR, IDC_ETH_MASK, IDC_ETH_GATEWAY})
-            EXPECT_EQ(main->Control(id)->enabled, c.ethEnabled) << id;
-        EXPECT_FALSE(main->Control(IDC_ETH_SET)->enabled);
-        Ids ids = run.dev->CommandIds();
-        EXPECT_EQ(std::count(ids.begin(), ids.end(), CMD_GET_WIFI_IPCFG), c.wifiRead ? 1 : 0);
+            EXPECT_EQ(Control(id)->enabled, c.ethEnabled) << id;
+        EXPECT_FALSE(Control(IDC_ETH_SET)->enabled);
+        EXPECT_EQ(Count(*run.dev, CMD_GET_WIFI_IPCFG), c.wifiRead ? 1 : 0);
     }
 }
 
 TEST_F(FeatureTest, CountryListMarksTheCurrentEntry) {
     struct {
-        const char* name;
         Bytes reply;
-        std::vector<std::string> entries;
+        Texts entries;
         int sel;
         const char* line = "";
     } cases[] = {
-        {"five, current 2",
-         Record(
+        {Record(
              5, 2, 15,
              {"AT", "Austria", "BE", "Belgium", "CA", "Canada", "DK", "Denmark", "EE", "Estonia"}),
          {" Austria", " Belgium", "*Canada", " Denmark", " Estonia"},
          2},
-        {"current out of range",
-         Record(2, 5, 6, {"AT", "Austria", "BE", "Belgium"}),
-         {" Austria", " Belgium"},
-         -1},
-        {"none", Record(0, 0, 0, {}), {}, -1},
-        {"equal entries: refused",
-         Record(2, 9, 6, {"AT", "Austria", "XX", "austria"}),
+        {Record(2, 5, 6, {"AT", "Austria", "BE", "Belgium"}), {" Austria", " Belgium"}, -1},
+        {Record(2, 9, 6, {"AT", "Austria", "XX", "austria"}),
          {},
          -1,
-         "Country Entry 1 Repeats 0 Error!!!\n"},
-    };
+         "Country Entry 1 Repeats 0 Error!!!\n"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         CaptureStdout();
         RunFresh([&](devsim::Device& dev) {
             dev.Inject(ReplyPayload(c.reply).On(CMD_GET_COUNTRY_LIST));
         });
         EXPECT_EQ(GetCapturedStdout(), c.line);
-        const auto* combo = backend.FindDialog(IDD_NETCFG_DIALOG)->Control(IDC_COUNTRY_COMBO);
-        EXPECT_EQ(combo->entries, c.entries);
-        EXPECT_EQ(combo->sel, c.sel);
+        EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->entries, c.entries);
+        EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->sel, c.sel);
     }
 }
 
 TEST_F(FeatureTest, CountrySet) {
     devsim::Device& dev = AddDevice();
+    auto combo = [&] { return Control(IDC_COUNTRY_COMBO); };
     OnMain()
         .Call([&] { EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->sel, 5); })  // "*Germany"
         .Click(IDC_COUNTRY_SET)
@@ -212,23 +148,23 @@ TEST_F(FeatureTest, CountrySet) {
         .Select(IDC_COUNTRY_COMBO, 9)
         .Click(IDC_COUNTRY_SET)
         .Call([&] {
-            EXPECT_EQ(RequestTexts(dev, CMD_SET_COUNTRY), std::vector<std::string>{"JP"});
-            EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->entries[9], "*Japan");
-            EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->sel, 9);
-            dev.Inject(ReplyPayload({0}).On(CMD_POLL_DONE).Times(devsim::kEveryTime));
+            EXPECT_EQ(RequestTexts(dev, CMD_SET_COUNTRY), Texts{"JP"});
+            EXPECT_EQ(combo()->entries[9], "*Japan");
+            EXPECT_EQ(combo()->sel, 9);
+            dev.Inject(ReplyPayload({0}).On(CMD_POLL_DONE).Times(kEveryTime));
         })
         .Select(IDC_COUNTRY_COMBO, 1)
         .Click(IDC_COUNTRY_SET)
         .Call([&] {
-            EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->sel, 1);  // kept for another try
-            EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->entries[9], "*Japan");
+            EXPECT_EQ(combo()->sel, 1);  // kept for another try
+            EXPECT_EQ(combo()->entries[9], "*Japan");
             dlg.m_countryCombo.SetCurSel(-1);
         })
         .Click(IDC_COUNTRY_SET)  // no entry selected: nothing happens
         .Escape();
     RunMain();
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"Set Country Code Failed!!!"});
-    EXPECT_EQ(RequestTexts(dev, CMD_SET_COUNTRY), (std::vector<std::string>{"JP", "CA"}));
+    EXPECT_EQ(Boxes(), Texts{"Set Country Code Failed!!!"});
+    EXPECT_EQ(RequestTexts(dev, CMD_SET_COUNTRY), (Texts{"JP", "CA"}));
 }
 
 TEST_F(FeatureTest, NetworkListColumnsRowsAndScans) {
@@ -239,11 +175,11 @@ TEST_F(FeatureTest, NetworkListColumnsRowsAndScans) {
                          "g",  "0",   "B",   "b",    "c", "d", "e", "WPA", "g"},
                true);
     std::vector<int> widths;
-    std::vector<std::string> column0;
+    Texts column0;
     auto look = [&] {
+        const auto* list = Control(IDC_AP_LIST, IDD_AP_LIST);
         widths.clear();
         column0.clear();
-        const auto* list = Control(IDC_AP_LIST, IDD_AP_LIST);
         for (const auto& col : list->columns) widths.push_back(col.width);
         for (const auto& row : list->rows) column0.push_back(row[0]);
     };
@@ -253,17 +189,15 @@ TEST_F(FeatureTest, NetworkListColumnsRowsAndScans) {
         .Call([&] {
             look();
             EXPECT_EQ(widths, (std::vector<int>{15, 20, 320, 170, 40, 50, 80, 60}));
-            EXPECT_EQ(column0, (std::vector<std::string>{"*", " "}));
+            EXPECT_EQ(column0, (Texts{"*", " "}));
             EXPECT_EQ(dlg.m_apListDlg.m_rowFlags[0], AP_CONNECTED | AP_NO_PASSWORD);
         })
         .DoubleClickRow(IDC_AP_LIST, -1)
         .Escape();  // no row picked: the list stays open
+    // A failed scan shows the last one that succeeded.
     User()
         .OnDialog(IDD_AP_LIST, 3)
-        .Call([&] {
-            look();  // a failed scan shows the last one that succeeded
-            EXPECT_EQ(widths.size(), 8u);
-        })
+        .Call([&] { EXPECT_EQ(Control(IDC_AP_LIST, IDD_AP_LIST)->columns.size(), 8u); })
         .Escape();
     OnMain()
         .Call([&] { dev.Inject(NoReply().On(CMD_SCAN_WIFI)); })
@@ -284,86 +218,56 @@ TEST_F(FeatureTest, NetworkListColumnsRowsAndScans) {
     EXPECT_TRUE(Boxes().empty());
 }
 
-// Opens the list, double-clicks network `row` and lets `pwd` act in the password dialog.
-struct Pick {
-    int row;
-    std::function<void(ui::DialogScript&)> pwd;
-};
-
 class ConnectTest : public FeatureTest {
 protected:
-    void Run(const std::vector<Pick>& picks, const std::function<void()>& between = {}) {
+    // For each pick: opens the list, double-clicks network `first` and lets `second` act
+    // in the password dialog.
+    using Pick = std::pair<int, std::function<void(ui::DialogScript&)>>;
+    void Run(const std::vector<Pick>& picks) {
         int n = 0;
         ui::DialogScript& main = OnMain();
         for (const Pick& p : picks) {
-            ++n;
-            User().OnDialog(IDD_AP_LIST, n).DoubleClickRow(IDC_AP_LIST, p.row);
-            p.pwd(User().OnDialog(IDD_AP_PASSWORD, n));
+            User().OnDialog(IDD_AP_LIST, ++n).DoubleClickRow(IDC_AP_LIST, p.first);
+            p.second(User().OnDialog(IDD_AP_PASSWORD, n));
             main.Click(IDC_SSID_SCAN);
-            if (between) main.Call(between);
         }
         main.Escape();
         RunMain();
     }
-    struct PwdView {
-        std::string title, message;
-        bool connectEnabled, deleteShown, passwordShown, messageShown;
-    };
-    PwdView Look() {
+    // Title|message|then "+" or "-" for Connect enabled, Delete, password and message shown.
+    std::string Look() {
         const auto* d = backend.FindDialog(IDD_AP_PASSWORD);
-        return {d->caption,
-                d->Control(IDC_PASSWORD_MSG)->text,
-                d->Control(IDC_CONNECT)->enabled,
-                d->Control(IDC_DELETE)->visible,
-                d->Control(IDC_PASSWORD)->visible && d->Control(IDC_PASSWORD_LABEL)->visible,
-                d->Control(IDC_PASSWORD_MSG)->visible};
+        auto on = [&](int id, bool visible) {
+            return (visible ? d->Control(id)->visible : d->Control(id)->enabled) ? "+" : "-";
+        };
+        return d->caption + "|" + d->Control(IDC_PASSWORD_MSG)->text + "|" +
+               on(IDC_CONNECT, false) + on(IDC_DELETE, true) + on(IDC_PASSWORD, true) +
+               on(IDC_PASSWORD_LABEL, true) + on(IDC_PASSWORD_MSG, true);
     }
 };
 
 TEST_F(ConnectTest, PasswordDialogRules) {
     devsim::Device& dev = AddDevice();
     // One row per flag word; the words come straight from the flag cells.
-    struct Row {
-        const char* flag;
-        PwdView view;
-    } rows[] = {
-        {"0", {"Connect", "Connect to 'n0'", true, false, true, false}},
-        {"4", {"Connect", "Connect to 'n1'", true, false, false, true}},
-        {"2", {"Connect", "Connect to 'n2'", true, true, false, true}},
-        {"1", {"Current", "Current Connected: 'n3'", false, false, true, false}},
-        {"5", {"Current", "Current Connected: 'n4'", false, false, false, true}},
-        {"3", {"Delete", "Delete Profile of 'n5'", false, true, false, true}},
-    };
-    std::vector<std::string> strings = {"1", "8", "Name"};
-    for (int i = 0; i < 6; ++i)
-        strings.insert(strings.end(), {rows[i].flag, "n" + std::to_string(i)});
-    dev.Inject(
-        ReplyPayload(Record(6, 0, 0, strings, true)).On(CMD_SCAN_WIFI).Times(devsim::kEveryTime));
-    std::vector<PwdView> seen;
+    const char* flags[] = {"0", "4", "2", "1", "5", "3"};
+    Texts strings = {"1", "8", "Name"};
+    for (int i = 0; i < 6; ++i) strings.insert(strings.end(), {flags[i], "n" + std::to_string(i)});
+    dev.Inject(ReplyPayload(Record(6, 0, 0, strings, true)).On(CMD_SCAN_WIFI).Times(kEveryTime));
+    Texts seen;
     std::vector<Pick> picks;
     for (int i = 0; i < 6; ++i) {
-        picks.push_back({i, [&](ui::DialogScript& s) {
-                             s.Call([&] { seen.push_back(Look()); })
-                                 .Enter()
-                                 .Call([&] {
-                                     // Enter changed nothing: the dialog is still open.
-                                     EXPECT_TRUE(backend.FindDialog(IDD_AP_PASSWORD)->running);
-                                 })
-                                 .Escape();
-                         }});
+        picks.emplace_back(i, [&](ui::DialogScript& s) {
+            s.Call([&] { seen.push_back(Look()); })
+                .Enter()  // changes nothing: the dialog is still open
+                .Call([&] { EXPECT_TRUE(backend.FindDialog(IDD_AP_PASSWORD)->running); })
+                .Escape();
+        });
     }
     Run(picks);
-    ASSERT_EQ(seen.size(), 6u);
-    for (size_t i = 0; i < 6; ++i) {
-        SCOPED_TRACE(rows[i].flag);
-        const PwdView& want = rows[i].view;
-        EXPECT_EQ(seen[i].title, want.title);
-        EXPECT_EQ(seen[i].message, want.message);
-        EXPECT_EQ(seen[i].connectEnabled, want.connectEnabled);
-        EXPECT_EQ(seen[i].deleteShown, want.deleteShown);
-        EXPECT_EQ(seen[i].passwordShown, want.passwordShown);
-        EXPECT_EQ(seen[i].messageShown, want.messageShown);
-    }
+    EXPECT_EQ(seen, (Texts{"Connect|Connect to 'n0'|+-++-", "Connect|Connect to 'n1'|+---+",
+                           "Connect|Connect to 'n2'|++--+", "Current|Current Connected: 'n3'|--++-",
+                           "Current|Current Connected: 'n4'|----+",
+                           "Delete|Delete Profile of 'n5'|-+--+"}));
     EXPECT_TRUE(RequestTexts(dev, CMD_CONNECT_WIFI).empty());
     EXPECT_TRUE(RequestTexts(dev, CMD_DELETE_PROFILE).empty());
 }
@@ -383,48 +287,41 @@ TEST_F(ConnectTest, ConnectSendsTheTextAndReportsTheStatus) {
          {5, connect("wrong-one")}});
     EXPECT_EQ(
         RequestTexts(dev, CMD_CONNECT_WIFI),
-        (std::vector<std::string>{
-            "0,13,08,Caf\xc3\xa9 Z\xc3\xbcrich,espresso", "0,12,00,Guest Lounge,",
-            "0,11,32,Lab,Bench 2," + std::string(32, 'p'), "0,13,09,NEIGHBOUR-2.4,wrong-one"}));
-    EXPECT_EQ(Boxes(),
-              (std::vector<std::string>{"Password not match!!!", "Password not match!!!"}));
+        (Texts{"0,13,08,Caf\xc3\xa9 Z\xc3\xbcrich,espresso", "0,12,00,Guest Lounge,",
+               "0,11,32,Lab,Bench 2," + std::string(32, 'p'), "0,13,09,NEIGHBOUR-2.4,wrong-one"}));
+    EXPECT_EQ(Boxes(), (Texts{"Password not match!!!", "Password not match!!!"}));
     EXPECT_EQ(dlg.m_ssid, "");  // refreshed after the failed join
 }
 
 TEST_F(ConnectTest, StatusWordsAndFailedWaits) {
     struct {
-        std::vector<devsim::FaultRule> faults;
-        std::vector<std::string> boxes;
-    } cases[] = {
-        {{ReplyText("18").On(CMD_GET_WIFI_STATUS)}, {"Password not match!!!"}},
-        {{ReplyText("14").On(CMD_GET_WIFI_STATUS)}, {"Connection error!!!"}},
-        {{ReplyText("04").On(CMD_GET_WIFI_STATUS)}, {"SSID not found!!!"}},
-        {{ReplyText("1").On(CMD_GET_WIFI_STATUS)}, {}},
-        {{ReplyText("0").On(CMD_GET_WIFI_STATUS)}, {}},
-        {{ReplyPayload({0}).On(CMD_POLL_DONE).Times(devsim::kEveryTime)},
-         {"Re-Connecting Failed!!!"}},
-    };
+        const char* status;  // the reply after the join; nullptr: the wait fails
+        Texts boxes;
+    } cases[] = {{"18", {"Password not match!!!"}},
+                 {"14", {"Connection error!!!"}},
+                 {"04", {"SSID not found!!!"}},
+                 {"1", {}},
+                 {"0", {}},
+                 {nullptr, {"Re-Connecting Failed!!!"}}};
     for (const auto& c : cases) {
-        size_t before = backend.MessageBoxes().size();
+        size_t before = Boxes().size();
         int nth = static_cast<int>(runs.size()) + 1;
         User().OnDialog(IDD_AP_LIST, nth).DoubleClickRow(IDC_AP_LIST, 2);
         User().OnDialog(IDD_AP_PASSWORD, nth).Click(IDC_CONNECT);
-        FreshRun& run = RunFresh([&](devsim::Device&) {},
-                                 [&](ui::DialogScript& main) {
-                                     main.Call([&] {
-                                             runs.back().dev->ClearRequests();
-                                             for (const auto& f : c.faults)
-                                                 runs.back().dev->Inject(f);
-                                         })
-                                         .Click(IDC_SSID_SCAN);
-                                 });
-        std::vector<std::string> boxes = Boxes();
-        boxes.erase(boxes.begin(), boxes.begin() + static_cast<long>(before));
-        EXPECT_EQ(boxes, c.boxes) << nth;
-        Ids ids = run.dev->CommandIds();
-        bool failedWait = nth == 6;
-        EXPECT_EQ(std::count(ids.begin(), ids.end(), CMD_GET_WIFI_STATUS), failedWait ? 0 : 1);
-        EXPECT_EQ(std::count(ids.begin(), ids.end(), CMD_GET_SSID), failedWait ? 0 : 1);
+        FreshRun& run = RunFresh(
+            [&](devsim::Device& dev) {
+                dev.Inject(ReplyText("0").On(CMD_GET_WIFI_STATUS));  // the one at start-up
+                if (c.status)
+                    dev.Inject(ReplyText(c.status).On(CMD_GET_WIFI_STATUS));
+                else
+                    dev.Inject(ReplyPayload({0}).On(CMD_POLL_DONE).Times(kEveryTime));
+            },
+            [](ui::DialogScript& main) { main.Click(IDC_SSID_SCAN); });
+        Texts boxes = Boxes();
+        EXPECT_EQ(Texts(boxes.begin() + static_cast<long>(before), boxes.end()), c.boxes) << nth;
+        // After a failed wait, neither the status nor the name is asked again.
+        EXPECT_EQ(Count(*run.dev, CMD_GET_WIFI_STATUS), c.status ? 2 : 1);
+        EXPECT_EQ(Count(*run.dev, CMD_GET_SSID), c.status ? 2 : 1);
     }
 }
 
@@ -437,9 +334,9 @@ TEST_F(ConnectTest, DeleteSendsTheNameAndLongNamesAreRefused) {
     User().OnDialog(IDD_AP_LIST, 2).DoubleClickRow(IDC_AP_LIST, 6).Escape();
     User().OnDialog(IDD_NETCFG_DIALOG, 2).Click(IDC_SSID_SCAN).Escape();
     dlg.DoModal();
-    EXPECT_EQ(RequestTexts(dev, CMD_DELETE_PROFILE), std::vector<std::string>{"Office-5G"});
+    EXPECT_EQ(RequestTexts(dev, CMD_DELETE_PROFILE), Texts{"Office-5G"});
     EXPECT_TRUE(RequestTexts(dev, CMD_CONNECT_WIFI).empty());
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"SSID name too long!!!"});
+    EXPECT_EQ(Boxes(), Texts{"SSID name too long!!!"});
 }
 
 }  // namespace
