@@ -12,40 +12,28 @@ using Texts = std::vector<std::string>;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
-void PutLE(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-// A record with a 16-byte header (word 0, word 1, word 3) and strings; for scan replies
-// word 2 is L.
-Bytes Record(int32_t w0, int32_t w1, uint32_t w3, const Texts& strings, bool scan = false) {
-    Bytes b(16, 0);
-    PutLE(b, 0, static_cast<uint32_t>(w0));
-    PutLE(b, 4, static_cast<uint32_t>(w1));
-    PutLE(b, 12, w3);
+// A record with a 16-byte header (words 0, 1 and 3) and strings; for scan replies word 2 is
+// the length L.
+Bytes Record(uint32_t w0, uint32_t w1, uint32_t w3, const Texts& strings, bool scan = false) {
+    size_t text = 0;
+    for (const std::string& s : strings) text += s.size() + 1;
+    Bytes b;
+    for (uint32_t w : {w0, w1, scan ? static_cast<uint32_t>(text - 4) : 0u, w3})
+        for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(w >> (8 * i)));
     for (const std::string& s : strings) b.insert(b.end(), s.c_str(), s.c_str() + s.size() + 1);
-    if (scan) PutLE(b, 8, static_cast<uint32_t>(b.size() - 20));
     return b;
 }
 
-class FeatureTest : public FlowTest {
-protected:
-    std::string CtrlText(int id) {
-        CWnd* w = dlg.GetDlgItem(id);
-        return w ? w->GetWindowText() : "";
-    }
-    // "x" when checked, the address, then "+" or "-" for the check, address and Set enabled.
-    std::string Panel(int check, int addr, int set) {
-        auto on = [&](int id) { return Control(id)->enabled ? "+" : "-"; };
-        return std::string(Control(check)->check == BST_CHECKED ? "x " : "  ") + CtrlText(addr) +
-               " " + on(check) + on(addr) + on(set);
-    }
-};
-
-TEST_F(FeatureTest, IpPanelsFollowTheDeviceAndTheEdits) {
+TEST_F(FlowTest, IpPanelsFollowTheDeviceAndTheEdits) {
     devsim::Device& dev = AddDevice();
-    auto eth = [&] { return Panel(IDC_ETH_DHCP, IDC_ETH_ADDR, IDC_ETH_SET); };
-    auto wifi = [&] { return Panel(IDC_WIFI_DHCP, IDC_WIFI_ADDR, IDC_WIFI_SET); };
+    // "x" when DHCP is checked, the address, then "+" or "-" for check, address and Set enabled.
+    auto panel = [&](int check, int addr, int set) {
+        auto on = [&](int id) { return Control(id)->enabled ? "+" : "-"; };
+        return std::string(Control(check)->check == BST_CHECKED ? "x " : "  ") +
+               dlg.GetDlgItem(addr)->GetWindowText() + " " + on(check) + on(addr) + on(set);
+    };
+    auto eth = [&] { return panel(IDC_ETH_DHCP, IDC_ETH_ADDR, IDC_ETH_SET); };
+    auto wifi = [&] { return panel(IDC_WIFI_DHCP, IDC_WIFI_ADDR, IDC_WIFI_SET); };
     OnMain()
         .Call([&] { EXPECT_EQ(eth(), "x 192.168.1.57 +--"); })  // DHCP on: the lease
         .Click(IDC_ETH_DHCP)
@@ -84,7 +72,7 @@ TEST_F(FeatureTest, IpPanelsFollowTheDeviceAndTheEdits) {
     EXPECT_EQ(Boxes(), Texts{"IP Config Setting Failed!!!"});
 }
 
-TEST_F(FeatureTest, IpRepliesThatLockFailOrBreakTheFormat) {
+TEST_F(FlowTest, IpRepliesThatLockFailOrBreakTheFormat) {
     struct {
         const char* reply;  // to 21; nullptr: none
         bool ethEnabled, wifiRead;
@@ -110,7 +98,7 @@ TEST_F(FeatureTest, IpRepliesThatLockFailOrBreakTheFormat) {
     }
 }
 
-TEST_F(FeatureTest, CountryListMarksTheCurrentEntry) {
+TEST_F(FlowTest, CountryListMarksTheCurrentEntry) {
     struct {
         Bytes reply;
         Texts entries;
@@ -135,7 +123,7 @@ TEST_F(FeatureTest, CountryListMarksTheCurrentEntry) {
     }
 }
 
-TEST_F(FeatureTest, CountrySet) {
+TEST_F(FlowTest, CountrySet) {
     devsim::Device& dev = AddDevice();
     auto combo = [&] { return Control(IDC_COUNTRY_COMBO); };
     OnMain()
@@ -164,7 +152,7 @@ TEST_F(FeatureTest, CountrySet) {
     EXPECT_EQ(RequestTexts(dev, CMD_SET_COUNTRY), (Texts{"JP", "CA"}));
 }
 
-TEST_F(FeatureTest, NetworkListColumnsRowsAndScans) {
+TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
     devsim::Device& dev = AddDevice();
     Bytes seven =
         Record(2, 0, 0, {"7",  "2",   "32",  "17",   "4", "5", "8", "6",   "F", "SSID", "BSSID",
@@ -205,7 +193,7 @@ TEST_F(FeatureTest, NetworkListColumnsRowsAndScans) {
     EXPECT_TRUE(Boxes().empty());
 }
 
-class ConnectTest : public FeatureTest {
+class ConnectTest : public FlowTest {
 protected:
     // For each pick: opens the list, double-clicks network `first` and lets `second` act
     // in the password dialog.
