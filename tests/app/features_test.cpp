@@ -68,7 +68,7 @@ TEST_F(FlowTest, IpPanelsFollowTheDeviceAndTheEdits) {
             EXPECT_EQ(Count(dev, CMD_GET_ETH_IPCFG) + Count(dev, CMD_GET_WIFI_IPCFG), 0);
         })
         .Escape();
-    RunMain();
+    dlg.DoModal();
     EXPECT_EQ(Boxes(), Texts{"IP Config Setting Failed!!!"});
 }
 
@@ -147,7 +147,7 @@ TEST_F(FlowTest, CountrySet) {
         })
         .Click(IDC_COUNTRY_SET)  // no entry selected: nothing happens
         .Escape();
-    RunMain();
+    dlg.DoModal();
     EXPECT_EQ(Boxes(), Texts{"Set Country Code Failed!!!"});
     EXPECT_EQ(RequestTexts(dev, CMD_SET_COUNTRY), (Texts{"JP", "CA"}));
 }
@@ -188,7 +188,7 @@ TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
         .Click(IDC_SSID_SCAN)
         .Escape();
     CaptureStdout();
-    RunMain();
+    dlg.DoModal();
     EXPECT_EQ(GetCapturedStdout(), "Scan Reply Length Error!!!\n");
     EXPECT_TRUE(Boxes().empty());
 }
@@ -207,7 +207,7 @@ protected:
             main.Click(IDC_SSID_SCAN);
         }
         main.Escape();
-        RunMain();
+        dlg.DoModal();
     }
     // Title|message|then "+" or "-" for Connect enabled, Delete, password and message shown.
     std::string Look() {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -46,27 +47,23 @@ protected:
     ui::ScriptedUser& User() { return backend.User(); }
     ui::DialogScript& OnMain() { return User().OnDialog(IDD_NETCFG_DIALOG); }
 
-    // Runs the main dialog; the test's script for dialog 102 must end it (Escape).
-    void RunMain() { dlg.DoModal(); }
-
+    // The main dialog runs with dlg.DoModal(); the test's script for dialog 102 must end it.
     // One more run of a fresh main dialog against a fresh default device that `prepare`
     // sets up; the dialog only starts and closes. For table-driven cases.
     struct FreshRun {
         std::unique_ptr<devsim::Device> dev = std::make_unique<devsim::Device>();
         std::unique_ptr<CNetCfgDlg> dlg;
-        int nth = 0;  // this run's opening of each dialog
     };
     FreshRun& RunFresh(const std::function<void(devsim::Device&)>& prepare,
                        const std::function<void(ui::DialogScript&)>& script = {}) {
         runs.emplace_back();
         FreshRun& run = runs.back();
-        run.nth = static_cast<int>(runs.size());
         prepare(*run.dev);
         SimUsbLink freshLink;
         freshLink.Attach(*run.dev, "1234", 1);
         UsbSetLink(&freshLink);
         run.dlg = std::make_unique<CNetCfgDlg>();
-        ui::DialogScript& main = User().OnDialog(IDD_NETCFG_DIALOG, run.nth);
+        ui::DialogScript& main = User().OnDialog(IDD_NETCFG_DIALOG, static_cast<int>(runs.size()));
         if (script) script(main);
         main.Escape();
         run.dlg->DoModal();
@@ -76,9 +73,8 @@ protected:
 
     // How many requests with command `id` the device has received.
     static int Count(devsim::Device& dev, int32_t id) {
-        int n = 0;
-        for (int32_t c : dev.CommandIds()) n += c == id;
-        return n;
+        const std::vector<int32_t> ids = dev.CommandIds();
+        return static_cast<int>(std::count(ids.begin(), ids.end(), id));
     }
     std::vector<std::string> RequestTexts(devsim::Device& dev, int32_t id) {
         std::vector<std::string> texts;
@@ -92,8 +88,7 @@ protected:
         return texts;
     }
     const ui::headless::ControlState* Control(int id, int templateId = IDD_NETCFG_DIALOG) {
-        const ui::headless::DialogState* d = backend.FindDialog(templateId);
-        return d ? d->Control(id) : nullptr;
+        return backend.FindDialog(templateId)->Control(id);
     }
 
     base::ScopedVirtualClock clock{100000};

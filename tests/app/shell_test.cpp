@@ -13,7 +13,7 @@ using Texts = std::vector<std::string>;
 TEST_F(FlowTest, StartUpReadsEverythingInOrderFromTheDevice) {
     devsim::Device& dev = AddDevice("1234", 1);
     OnMain().Escape();
-    RunMain();
+    dlg.DoModal();
     EXPECT_EQ(dev.CommandIds(), (Ids{11, 20, 19, 25, 30, 21, 22, 42}));
     EXPECT_EQ(Control(IDC_DEVICE_COMBO)->entries,
               Texts{"USB001 PID:1234 Quillo R7 Network Module FW 1.01.02\n"});
@@ -45,7 +45,7 @@ TEST_F(FlowTest, NoDeviceSaysSoAndSendsNothingThenComesAndGoes) {
             EXPECT_TRUE(Control(IDC_DEVICE_COMBO)->entries.empty());
         })
         .Escape();
-    RunMain();
+    dlg.DoModal();
     EXPECT_EQ(Boxes(), (Texts{"Device not found!!!", "Device not found!!!"}));
 }
 
@@ -107,7 +107,7 @@ TEST_F(FlowTest, SelectionFollowsTheLabelAcrossRefreshesAndAddressesTheDevice) {
             loadGoesTo(first, second);
         })
         .Escape();
-    RunMain();
+    dlg.DoModal();
 }
 
 TEST_F(FlowTest, DispatcherCases) {
@@ -138,7 +138,7 @@ TEST_F(FlowTest, DispatcherCases) {
             EXPECT_EQ(dlg.m_ssid, "short");
         })
         .Escape();
-    RunMain();
+    dlg.DoModal();
 }
 
 TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
@@ -171,7 +171,7 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
                 returned = base::GetTickCount();
             })
             .Escape();
-        RunMain();
+        dlg.DoModal();
         SCOPED_TRACE(run);
         EXPECT_EQ(returned - opened, c.returnsAfter);
         EXPECT_EQ(dlg.m_done != 0, c.done);
@@ -199,7 +199,7 @@ TEST_F(FlowTest, WaitShowsTheCountAndSurvivesAWriteTimeOutNotice) {
             dlg.RunWait("Msg", 0, 60000);
         })
         .Escape();
-    RunMain();
+    dlg.DoModal();
     EXPECT_EQ(atTen, "Msg 10");
     EXPECT_EQ(Boxes(), Texts{"Write to USB Timeout"});
     EXPECT_NE(dlg.m_done, 0);
