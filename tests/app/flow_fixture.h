@@ -71,6 +71,20 @@ protected:
         return run;
     }
 
+    // For each pick: opens the list, double-clicks network `first` and lets `second` act
+    // in the password dialog.
+    using Pick = std::pair<int, std::function<void(ui::DialogScript&)>>;
+    void RunPicks(const std::vector<Pick>& picks) {
+        int n = 0;
+        ui::DialogScript& main = OnMain();
+        for (const Pick& p : picks) {
+            User().OnDialog(IDD_AP_LIST, ++n).DoubleClickRow(IDC_AP_LIST, p.first);
+            p.second(User().OnDialog(IDD_AP_PASSWORD, n));
+            main.Click(IDC_SSID_SCAN);
+        }
+        main.Escape();
+        dlg.DoModal();
+    }
     // How many requests with command `id` the device has received.
     static int Count(devsim::Device& dev, int32_t id) {
         const std::vector<int32_t> ids = dev.CommandIds();

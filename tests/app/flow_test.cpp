@@ -14,17 +14,6 @@ using Texts = std::vector<std::string>;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
-TEST_F(FlowTest, StartUpReadsEverythingInOrderFromTheDevice) {
-    devsim::Device& dev = AddDevice("1234", 1);
-    OnMain().Escape();
-    dlg.DoModal();
-    EXPECT_EQ(dev.CommandIds(), (Ids{11, 20, 19, 25, 30, 21, 22, 42}));
-    EXPECT_EQ(Control(IDC_DEVICE_COMBO)->entries,
-              Texts{"USB001 PID:1234 Quillo R7 Network Module FW 1.01.02\n"});
-    EXPECT_EQ(Control(IDC_SSID)->text, "HomeNet");
-    EXPECT_TRUE(Boxes().empty());
-}
-
 TEST_F(FlowTest, NoDeviceSaysSoAndSendsNothingThenComesAndGoes) {
     devsim::Device& dev = AddDevice();
     dev.SetPresent(false);
@@ -82,7 +71,6 @@ TEST_F(FlowTest, DeviceLabelsFromTheIdentityTexts) {
 TEST_F(FlowTest, SelectionFollowsTheLabelAcrossRefreshesAndAddressesTheDevice) {
     devsim::Device& first = AddDevice("1111", 1);
     devsim::Device& second = AddDevice("2222", 2);
-    second.State().info = "Second unit";
     // Which device the next command goes to: the selected one only.
     auto loadGoesTo = [&](devsim::Device& to, devsim::Device& notTo) {
         to.ClearRequests();
@@ -114,14 +102,18 @@ TEST_F(FlowTest, SelectionFollowsTheLabelAcrossRefreshesAndAddressesTheDevice) {
     dlg.DoModal();
 }
 
-TEST_F(FlowTest, DispatcherCases) {
-    devsim::Device& dev = AddDevice();
+TEST_F(FlowTest, StartUpReadsEverythingInOrderThenTheDispatcherCases) {
+    devsim::Device& dev = AddDevice("1234", 1);
     auto ask = [&](devsim::FaultRule reply, int32_t id) {
         dev.Inject(reply.On(id));
         return dlg.DoDeviceCommand(id);
     };
     OnMain()
         .Call([&] {
+            EXPECT_EQ(dev.CommandIds(), (Ids{11, 20, 19, 25, 30, 21, 22, 42}));
+            EXPECT_EQ(Control(IDC_DEVICE_COMBO)->entries,
+                      Texts{"USB001 PID:1234 Quillo R7 Network Module FW 1.01.02\n"});
+            EXPECT_EQ(Control(IDC_SSID)->text, "HomeNet");
             dev.ClearRequests();
             EXPECT_TRUE(dlg.DoDeviceCommand(33));  // no such case: nothing is sent
             EXPECT_TRUE(dev.CommandIds().empty());
@@ -143,6 +135,7 @@ TEST_F(FlowTest, DispatcherCases) {
         })
         .Escape();
     dlg.DoModal();
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
@@ -390,24 +383,14 @@ TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
     EXPECT_TRUE(Boxes().empty());
 }
 
-class ConnectTest : public FlowTest {
-protected:
-    // For each pick: opens the list, double-clicks network `first` and lets `second` act
-    // in the password dialog.
-    using Pick = std::pair<int, std::function<void(ui::DialogScript&)>>;
-    void Run(const std::vector<Pick>& picks) {
-        int n = 0;
-        ui::DialogScript& main = OnMain();
-        for (const Pick& p : picks) {
-            User().OnDialog(IDD_AP_LIST, ++n).DoubleClickRow(IDC_AP_LIST, p.first);
-            p.second(User().OnDialog(IDD_AP_PASSWORD, n));
-            main.Click(IDC_SSID_SCAN);
-        }
-        main.Escape();
-        dlg.DoModal();
-    }
+TEST_F(FlowTest, PasswordDialogRules) {
+    devsim::Device& dev = AddDevice();
+    // One row per flag word; the words come straight from the flag cells.
+    Texts strings = {"1",  "8", "Name", "0", "n0", "4", "n1", "2",
+                     "n2", "1", "n3",   "5", "n4", "3", "n5"};
+    dev.Inject(ReplyPayload(Record(6, 0, 0, strings, true)).On(CMD_SCAN_WIFI).Times(kEveryTime));
     // Title|message|then "+" or "-" for Connect enabled, Delete, password and message shown.
-    std::string Look() {
+    auto look = [&] {
         const auto* d = backend.FindDialog(IDD_AP_PASSWORD);
         auto on = [&](int id, bool visible) {
             return (visible ? d->Control(id)->visible : d->Control(id)->enabled) ? "+" : "-";
@@ -415,27 +398,15 @@ protected:
         return d->caption + "|" + d->Control(IDC_PASSWORD_MSG)->text + "|" +
                on(IDC_CONNECT, false) + on(IDC_DELETE, true) + on(IDC_PASSWORD, true) +
                on(IDC_PASSWORD_LABEL, true) + on(IDC_PASSWORD_MSG, true);
-    }
-};
-
-TEST_F(ConnectTest, PasswordDialogRules) {
-    devsim::Device& dev = AddDevice();
-    // One row per flag word; the words come straight from the flag cells.
-    const char* flags[] = {"0", "4", "2", "1", "5", "3"};
-    Texts strings = {"1", "8", "Name"};
-    for (int i = 0; i < 6; ++i) strings.insert(strings.end(), {flags[i], "n" + std::to_string(i)});
-    dev.Inject(ReplyPayload(Record(6, 0, 0, strings, true)).On(CMD_SCAN_WIFI).Times(kEveryTime));
+    };
     Texts seen;
-    std::vector<Pick> picks;
-    for (int i = 0; i < 6; ++i) {
-        picks.emplace_back(i, [&](ui::DialogScript& s) {
-            s.Call([&] { seen.push_back(Look()); })
-                .Enter()  // changes nothing: the dialog is still open
-                .Call([&] { EXPECT_TRUE(backend.FindDialog(IDD_AP_PASSWORD)->running); })
-                .Escape();
-        });
-    }
-    Run(picks);
+    auto pwd = [&](ui::DialogScript& s) {
+        s.Call([&] { seen.push_back(look()); })
+            .Enter()  // changes nothing: the dialog is still open
+            .Call([&] { EXPECT_TRUE(backend.FindDialog(IDD_AP_PASSWORD)->running); })
+            .Escape();
+    };
+    RunPicks({{0, pwd}, {1, pwd}, {2, pwd}, {3, pwd}, {4, pwd}, {5, pwd}});
     EXPECT_EQ(seen, (Texts{"Connect|Connect to 'n0'|+-++-", "Connect|Connect to 'n1'|+---+",
                            "Connect|Connect to 'n2'|++--+", "Current|Current Connected: 'n3'|--++-",
                            "Current|Current Connected: 'n4'|----+",
@@ -444,7 +415,7 @@ TEST_F(ConnectTest, PasswordDialogRules) {
     EXPECT_TRUE(RequestTexts(dev, CMD_DELETE_PROFILE).empty());
 }
 
-TEST_F(ConnectTest, ConnectSendsTheTextAndReportsTheStatus) {
+TEST_F(FlowTest, ConnectSendsTheTextAndReportsTheStatus) {
     devsim::Device& dev = AddDevice();
     auto connect = [](const char* password) {
         return [password](ui::DialogScript& s) {
@@ -453,10 +424,10 @@ TEST_F(ConnectTest, ConnectSendsTheTextAndReportsTheStatus) {
         };
     };
     const std::string longPassword(40, 'p');  // the edit takes 32 of them
-    Run({{3, connect("espresso")},
-         {2, connect("")},
-         {4, connect(longPassword.c_str())},
-         {5, connect("wrong-one")}});
+    RunPicks({{3, connect("espresso")},
+              {2, connect("")},
+              {4, connect(longPassword.c_str())},
+              {5, connect("wrong-one")}});
     EXPECT_EQ(
         RequestTexts(dev, CMD_CONNECT_WIFI),
         (Texts{"0,13,08,Caf\xc3\xa9 Z\xc3\xbcrich,espresso", "0,12,00,Guest Lounge,",
@@ -465,7 +436,7 @@ TEST_F(ConnectTest, ConnectSendsTheTextAndReportsTheStatus) {
     EXPECT_EQ(dlg.m_ssid, "");  // refreshed after the failed join
 }
 
-TEST_F(ConnectTest, StatusWordsAndFailedWaits) {
+TEST_F(FlowTest, StatusWordsAndFailedWaits) {
     // The reply to the status request after the join; nullptr: the wait fails.
     for (const char* status : {"18", "14", "04", "1", "0", static_cast<const char*>(nullptr)}) {
         int nth = static_cast<int>(runs.size()) + 1;
@@ -487,11 +458,11 @@ TEST_F(ConnectTest, StatusWordsAndFailedWaits) {
                               "Re-Connecting Failed!!!"}));
 }
 
-TEST_F(ConnectTest, DeleteSendsTheNameAndLongNamesAreRefused) {
+TEST_F(FlowTest, DeleteSendsTheNameAndLongNamesAreRefused) {
     devsim::Device& dev = AddDevice();
     dev.State().networks[6].name = std::string(64, 'L');
     User().OnMessageBox("SSID name too long!!!");
-    Run({{1, [](ui::DialogScript& s) { s.Click(IDC_DELETE); }}});
+    RunPicks({{1, [](ui::DialogScript& s) { s.Click(IDC_DELETE); }}});
     // The long name: refused at the pick, the list stays open until the user closes it.
     User().OnDialog(IDD_AP_LIST, 2).DoubleClickRow(IDC_AP_LIST, 6).Escape();
     User().OnDialog(IDD_NETCFG_DIALOG, 2).Click(IDC_SSID_SCAN).Escape();
