@@ -146,10 +146,11 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
         uint32_t escapeAfter, returnsAfter;  // escapeAfter 0: the user waits
         bool done;
         int32_t seconds, polls;  // the count when the dialog closed, the polls sent
+        Bytes notDoneReply = {0};
     } cases[] = {{0, 0, 60000, 0, 1500, true, 0, 1},
                  {20, 0, 60000, 0, 11500, true, 10, 21},
-                 {kEveryTime, 0, 60000, 0, 61500, false, 61, 122},
-                 {0, 3000, 120000, 0, 4500, true, 3, 1},  // no poll after done
+                 {kEveryTime, 0, 60000, 0, 61500, false, 61, 122, {}},  // empty: never inherits
+                 {0, 3000, 120000, 0, 4500, true, 3, 1},                // no poll after done
                  {kEveryTime, 0, 60000, 1200, 1700, false, 1, 2}};
     int run = 0;
     for (const auto& c : cases) {
@@ -160,9 +161,10 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
             .Call([&] {
                 dev.ClearFaults();
                 dev.ClearRequests();
-                if (c.notDone) dev.Inject(ReplyPayload({0}).On(CMD_POLL_DONE).Times(c.notDone));
+                if (c.notDone)
+                    dev.Inject(ReplyPayload(c.notDoneReply).On(CMD_POLL_DONE).Times(c.notDone));
                 dev.Inject(ReplyPayload({1}).On(CMD_POLL_DONE).Times(kEveryTime));
-                dlg.m_done = 1;  // a wait never inherits completion
+                dlg.m_done = 1;  // left over from an earlier wait
                 opened = base::GetTickCount();
                 dlg.RunWait("Msg", c.settleMs, c.totalMs);
                 returned = base::GetTickCount();
