@@ -56,8 +56,7 @@ protected:
     };
     FreshRun& RunFresh(const std::function<void(devsim::Device&)>& prepare,
                        const std::function<void(ui::DialogScript&)>& script = {}) {
-        runs.emplace_back();
-        FreshRun& run = runs.back();
+        FreshRun& run = runs.emplace_back();
         prepare(*run.dev);
         SimUsbLink freshLink;
         freshLink.Attach(*run.dev, "1234", 1);
@@ -72,14 +71,16 @@ protected:
     }
 
     // For each pick: opens the list, double-clicks network `first` and lets `second` act
-    // in the password dialog.
+    // in the password dialog; without `second` the list must stay open, and the user closes
+    // it (the last pick only).
     using Pick = std::pair<int, std::function<void(ui::DialogScript&)>>;
     void RunPicks(const std::vector<Pick>& picks) {
         int n = 0;
         ui::DialogScript& main = OnMain();
         for (const Pick& p : picks) {
-            User().OnDialog(IDD_AP_LIST, ++n).DoubleClickRow(IDC_AP_LIST, p.first);
-            p.second(User().OnDialog(IDD_AP_PASSWORD, n));
+            ui::DialogScript& list = User().OnDialog(IDD_AP_LIST, ++n);
+            list.DoubleClickRow(IDC_AP_LIST, p.first);
+            p.second ? p.second(User().OnDialog(IDD_AP_PASSWORD, n)) : (void)list.Escape();
             main.Click(IDC_SSID_SCAN);
         }
         main.Escape();

@@ -409,8 +409,10 @@ TEST_F(FlowTest, PasswordDialogRules) {
     EXPECT_TRUE(RequestTexts(dev, CMD_DELETE_PROFILE).empty());
 }
 
-TEST_F(FlowTest, ConnectSendsTheTextAndReportsTheStatus) {
+TEST_F(FlowTest, ConnectAndDeleteSendTheirTextsAndLongNamesAreRefused) {
     devsim::Device& dev = AddDevice();
+    dev.State().networks[6].name = std::string(64, 'L');
+    User().OnMessageBox("SSID name too long!!!");
     auto connect = [](const char* password) {
         return [password](ui::DialogScript& s) {
             if (*password) s.Type(IDC_PASSWORD, password);
@@ -421,12 +423,16 @@ TEST_F(FlowTest, ConnectSendsTheTextAndReportsTheStatus) {
     RunPicks({{3, connect("espresso")},
               {2, connect("")},
               {4, connect(longPassword.c_str())},
-              {5, connect("wrong-one")}});
+              {5, connect("wrong-one")},
+              {1, [](ui::DialogScript& s) { s.Click(IDC_DELETE); }},
+              {6, nullptr}});  // the long name: refused at the pick
     EXPECT_EQ(
         RequestTexts(dev, CMD_CONNECT_WIFI),
         (Texts{"0,13,08,Caf\xc3\xa9 Z\xc3\xbcrich,espresso", "0,12,00,Guest Lounge,",
                "0,11,32,Lab,Bench 2," + std::string(32, 'p'), "0,13,09,NEIGHBOUR-2.4,wrong-one"}));
-    EXPECT_EQ(Boxes(), (Texts{"Password not match!!!", "Password not match!!!"}));
+    EXPECT_EQ(RequestTexts(dev, CMD_DELETE_PROFILE), Texts{"Office-5G"});
+    EXPECT_EQ(Boxes(),
+              (Texts{"Password not match!!!", "Password not match!!!", "SSID name too long!!!"}));
     EXPECT_EQ(dlg.m_ssid, "");  // refreshed after the failed join
 }
 
@@ -450,20 +456,6 @@ TEST_F(FlowTest, StatusWordsAndFailedWaits) {
     // One box for each status word but 1 and 0, in order.
     EXPECT_EQ(Boxes(), (Texts{"Password not match!!!", "Connection error!!!", "SSID not found!!!",
                               "Re-Connecting Failed!!!"}));
-}
-
-TEST_F(FlowTest, DeleteSendsTheNameAndLongNamesAreRefused) {
-    devsim::Device& dev = AddDevice();
-    dev.State().networks[6].name = std::string(64, 'L');
-    User().OnMessageBox("SSID name too long!!!");
-    RunPicks({{1, [](ui::DialogScript& s) { s.Click(IDC_DELETE); }}});
-    // The long name: refused at the pick, the list stays open until the user closes it.
-    User().OnDialog(IDD_AP_LIST, 2).DoubleClickRow(IDC_AP_LIST, 6).Escape();
-    User().OnDialog(IDD_NETCFG_DIALOG, 2).Click(IDC_SSID_SCAN).Escape();
-    dlg.DoModal();
-    EXPECT_EQ(RequestTexts(dev, CMD_DELETE_PROFILE), Texts{"Office-5G"});
-    EXPECT_TRUE(RequestTexts(dev, CMD_CONNECT_WIFI).empty());
-    EXPECT_EQ(Boxes(), Texts{"SSID name too long!!!"});
 }
 
 }  // namespace
