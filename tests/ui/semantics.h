@@ -22,6 +22,8 @@ public:
     virtual ui::ScriptedUser& User() = 0;
     // Faults the driver recorded (a stuck loop, a step it could not do), cleared.
     virtual std::vector<std::string> TakeErrors() = 0;
+    // Steps the driver refused, as a user would find them refused.
+    virtual const std::vector<std::string>& Log() = 0;
 };
 using HarnessFactory = std::unique_ptr<Harness> (*)();
 
