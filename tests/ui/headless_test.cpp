@@ -109,34 +109,21 @@ TEST_F(HeadlessTest, VirtualTimeLandsOnExactTicks) {
 }
 
 TEST_F(HeadlessTest, FixedGeometryAndTextMetric) {
-    CProbeDlg dlg;
-    dlg.m_onInit = [](CProbeDlg& d) {
+    RunInProbe([](CProbeDlg& d) {
         EXPECT_EQ(d.GetTextExtent("caf\xC3\xA9").cx, 5 * ui::headless::kCharWidth);
         CRect button;
         d.GetDlgItem(kButton)->GetWindowRect(&button);
         EXPECT_EQ(button.left, 20 + 4 + 10);  // window + border + control's x
         EXPECT_EQ(button.top, 40 + 28 + 10);  // window + border and caption + control's y
         d.SetWindowPos(nullptr, 0, 0, 300, 150, SWP_NOMOVE);
-        d.EndDialog(IDOK);
-    };
-    dlg.DoModal();
+    });
     const ui::headless::DialogState* d = B().FindDialog(kProbe);
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->destroyed);
     EXPECT_EQ(d->window, (ui::Rect{20, 40, 320, 190}));
     EXPECT_EQ(d->ClientSize(), (ui::Size{292, 118}));
-    EXPECT_EQ(d->Control(kEdit)->limit, 5u);
     EXPECT_EQ(d->Control(kList)->rect, (ui::Rect{10, 104, 250, 184}));
-
-    CProbeDlg fresh(kNoClose);
-    fresh.m_onInit = [](CProbeDlg& d) {
-        CRect client;
-        d.GetClientRect(&client);
-        EXPECT_EQ(client.Width(), 400);
-        EXPECT_EQ(client.Height(), 200);
-        d.EndDialog(IDOK);
-    };
-    fresh.DoModal();
+    RunInProbe([](CProbeDlg&) {}, kNoClose);  // 200 x 100 units, no caption offset
     EXPECT_EQ(B().FindDialog(kNoClose)->window, (ui::Rect{0, 0, 408, 232}));
 }
 

@@ -29,7 +29,6 @@ using HarnessFactory = std::unique_ptr<Harness> (*)();
 
 enum : int {
     kProbe = 900,    // every control kind
-    kInner = 901,    // a second dialog to nest
     kNoClose = 902,  // the probe's controls without a system menu
     kButton = 1001,
     kCheck = 1002,
@@ -107,6 +106,9 @@ private:
 
     DECLARE_MESSAGE_MAP()
 };
+
+// Runs body in a probe dialog's OnInitDialog, then ends the dialog.
+void RunInProbe(const std::function<void(CProbeDlg&)>& body, int templateId = kProbe);
 
 class UiSemantics : public testing::TestWithParam<HarnessFactory> {
 protected:

@@ -48,8 +48,7 @@ TEST_F(WxTest, TextsShowReadableAndReadBackTheirBytes) {
         {"USB001 PID:1234 abc\n", "USB001 PID:1234 abc\n", "USB001 PID:1234 abc"},
         {"a\tb", "a\tb", "a b"},
     };
-    CProbeDlg dlg;
-    dlg.m_onInit = [&](CProbeDlg& d) {
+    RunInProbe([&](CProbeDlg& d) {
         d.m_list.InsertColumn(0, "SSID", LVCFMT_LEFT, 100);
         for (const auto& c : cases) {
             CWnd* label = d.GetDlgItem(kLabel);
@@ -66,9 +65,7 @@ TEST_F(WxTest, TextsShowReadableAndReadBackTheirBytes) {
             EXPECT_EQ(d.m_edit.GetWindowText(), c.bytes);
             EXPECT_EQ(d.m_list.GetItemText(row, 0), c.bytes);
         }
-        d.EndDialog(IDOK);
-    };
-    EXPECT_EQ(dlg.DoModal(), IDOK);
+    });
 }
 
 // Real keystrokes through the X server: the IP control's own rules, and which keys end
