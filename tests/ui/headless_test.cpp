@@ -128,15 +128,12 @@ TEST_F(HeadlessTest, FixedGeometryAndTextMetric) {
 }
 
 TEST(AppName, FromTheExecutablePath) {
-    struct {
-        const char* path;
-        const char* name;
-    } cases[] = {
+    std::pair<const char*, const char*> cases[] = {
         {"C:\\tools\\netcfg.exe", "netcfg"}, {"/usr/bin/netcfg", "netcfg"},
         {"./netcfg-demo", "netcfg-demo"},    {"my.tool.exe", "my.tool"},
         {"/opt/.hidden", ".hidden"},         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(ui::AppNameFromPath(c.path), c.name) << c.path;
+    for (auto [path, name] : cases) EXPECT_EQ(ui::AppNameFromPath(path), name) << path;
 
     CWinApp app;
     char arg0[] = "/usr/bin/netcfg";

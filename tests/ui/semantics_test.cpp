@@ -98,19 +98,14 @@ TEST_P(UiSemantics, ComboInsertsWhereAskedSearchesExactlyAndKeepsItsSelection) {
         std::vector<std::string> entries;
         for (int i = 0; i < c.GetCount(); ++i) entries.push_back(c.GetLBText(i));
         EXPECT_THAT(entries, ElementsAre("Alpha", "ALPHA", "beta", "\xC3\x84rger"));
-        struct {
-            int startAfter;
-            const char* text;
-            int found;
-        } cases[] = {
+        std::tuple<int, const char*, int> cases[] = {
+            // start after, text, found
             {-1, "alpha", 0},        {0, "alpha", 1},
             {1, "alpha", 0},  // wraps to the top
             {-1, "alph", CB_ERR},    {99, "BETA", 2},
             {-1, "\xC3\x84RGER", 3}, {-1, "\xC3\xA4rger", CB_ERR},  // only ASCII letters fold
         };
-        for (const auto& c2 : cases) {
-            EXPECT_EQ(c.FindStringExact(c2.startAfter, c2.text), c2.found) << c2.text;
-        }
+        for (auto [after, text, found] : cases) EXPECT_EQ(c.FindStringExact(after, text), found);
 
         EXPECT_EQ(c.GetCurSel(), CB_ERR);
         EXPECT_EQ(c.GetWindowText(), "");
@@ -118,11 +113,15 @@ TEST_P(UiSemantics, ComboInsertsWhereAskedSearchesExactlyAndKeepsItsSelection) {
         EXPECT_EQ(c.GetWindowText(), "beta");
         c.InsertString(0, "first");  // the selection stays on "beta"
         EXPECT_EQ(c.GetCurSel(), 3);
-        EXPECT_EQ(c.DeleteString(3), 4);  // its own entry goes: nothing selected
+        EXPECT_EQ(c.DeleteString(0), 4);
+        EXPECT_EQ(c.GetCurSel(), 2);
+        EXPECT_EQ(c.DeleteString(2), 3);  // its own entry goes: nothing selected
         EXPECT_EQ(c.GetCurSel(), CB_ERR);
         c.SetCurSel(0);
         EXPECT_EQ(c.SetCurSel(7), CB_ERR);  // out of range selects nothing
         EXPECT_EQ(c.GetCurSel(), CB_ERR);
+        c.ResetContent();
+        EXPECT_EQ(c.GetCount(), 0);
     });
 }
 
@@ -167,11 +166,8 @@ TEST_P(UiSemantics, ListViewCellsAndSelectionMark) {
 TEST_P(UiSemantics, IpControlTextAndFieldNotifications) {
     CProbeDlg dlg;
     dlg.m_onInit = [](CProbeDlg& d) {
-        struct {
-            const char* set;
-            const char* get;
-            int filled;
-        } cases[] = {
+        std::tuple<const char*, const char*, int> cases[] = {
+            // set, get, fields filled
             {"192.168.1.57", "192.168.1.57", 4},
             {"", "0.0.0.0", 0},
             {"10", "10.0.0.0", 1},
@@ -179,11 +175,11 @@ TEST_P(UiSemantics, IpControlTextAndFieldNotifications) {
             {"300.1.2.3", "255.1.2.3", 4},
             {"a.7x.3.4.5", "0.7.3.4", 3},
         };
-        for (const auto& c : cases) {
-            d.m_ip.SetWindowText(c.set);
-            EXPECT_EQ(d.m_ip.GetWindowText(), c.get) << c.set;
+        for (auto [set, get, filled] : cases) {
+            d.m_ip.SetWindowText(set);
+            EXPECT_EQ(d.m_ip.GetWindowText(), get) << set;
             BYTE f[4];
-            EXPECT_EQ(d.m_ip.GetAddress(f[0], f[1], f[2], f[3]), c.filled) << c.set;
+            EXPECT_EQ(d.m_ip.GetAddress(f[0], f[1], f[2], f[3]), filled) << set;
         }
         d.m_ip.SetAddress(10, 0, 0, 1);  // from code: no notification
     };

@@ -37,11 +37,8 @@ protected:
 };
 
 TEST_F(WxTest, TextsShowReadableAndReadBackTheirBytes) {
-    struct {
-        const char* bytes;
-        const char* label;  // what a static shows, as UTF-8
-        const char* line;   // what single-line controls show
-    } cases[] = {
+    // The bytes set, what a label shows and what single-line controls show, as UTF-8.
+    std::tuple<const char*, const char*, const char*> cases[] = {
         {"caf\xC3\xA9", "caf\xC3\xA9", "caf\xC3\xA9"},
         {"caf\xE9", "caf\xC3\xA9", "caf\xC3\xA9"},  // not UTF-8: read as Latin-1
         {"R&D \xFF", "R&D \xC3\xBF", "R&D \xC3\xBF"},
@@ -50,20 +47,20 @@ TEST_F(WxTest, TextsShowReadableAndReadBackTheirBytes) {
     };
     RunInProbe([&](CProbeDlg& d) {
         d.m_list.InsertColumn(0, "SSID", LVCFMT_LEFT, 100);
-        for (const auto& c : cases) {
-            CWnd* label = d.GetDlgItem(kLabel);
-            label->SetWindowText(c.bytes);
-            d.m_edit.SetWindowText(c.bytes);
-            int row = d.m_list.InsertItem(d.m_list.GetItemCount(), c.bytes);
+        for (auto [bytes, label, line] : cases) {
+            CWnd* text = d.GetDlgItem(kLabel);
+            text->SetWindowText(bytes);
+            d.m_edit.SetWindowText(bytes);
+            int row = d.m_list.InsertItem(d.m_list.GetItemCount(), bytes);
 
-            wxString line = wxString::FromUTF8(c.line);
-            EXPECT_EQ(Native<wxStaticText>(label->m_hWnd)->GetLabelText(),
-                      wxString::FromUTF8(c.label));
-            EXPECT_EQ(Native<wxTextCtrl>(d.m_edit.m_hWnd)->GetValue(), line);
-            EXPECT_EQ(Native<wxListCtrl>(d.m_list.m_hWnd)->GetItemText(row, 0), line);
-            EXPECT_EQ(label->GetWindowText(), c.bytes);
-            EXPECT_EQ(d.m_edit.GetWindowText(), c.bytes);
-            EXPECT_EQ(d.m_list.GetItemText(row, 0), c.bytes);
+            EXPECT_EQ(Native<wxStaticText>(text->m_hWnd)->GetLabelText(),
+                      wxString::FromUTF8(label));
+            EXPECT_EQ(Native<wxTextCtrl>(d.m_edit.m_hWnd)->GetValue(), wxString::FromUTF8(line));
+            EXPECT_EQ(Native<wxListCtrl>(d.m_list.m_hWnd)->GetItemText(row, 0),
+                      wxString::FromUTF8(line));
+            EXPECT_EQ(text->GetWindowText(), bytes);
+            EXPECT_EQ(d.m_edit.GetWindowText(), bytes);
+            EXPECT_EQ(d.m_list.GetItemText(row, 0), bytes);
         }
     });
 }
@@ -71,10 +68,8 @@ TEST_F(WxTest, TextsShowReadableAndReadBackTheirBytes) {
 // Real keystrokes through the X server: the IP control's own rules, and which keys end
 // the dialog. They reach whichever field or button has the focus.
 TEST_F(WxTest, KeystrokesReachTheFocusedControl) {
-    struct {
-        const char* keys;
-        const char* text;
-    } cases[] = {
+    std::pair<const char*, const char*> cases[] = {
+        // keys, text
         {"192.168.1.57", "192.168.1.57"},
         {"1234", "123.4.0.0"},  // on to the next field after three digits
         {"10..5", "10.5.0.0"},  // a dot on an empty field stays there
@@ -92,15 +87,15 @@ TEST_F(WxTest, KeystrokesReachTheFocusedControl) {
                                    wxPoint(20, 20));
             })
             .Wait(300);
-    for (const auto& c : cases) {
+    for (auto [keys, text] : cases) {
         script
-            .Call([&] {
+            .Call([&, keys] {
                 dlg.m_ip.SetWindowText("");
                 Native<ui::wx::IpAddressCtrl>(dlg.m_ip.m_hWnd)->Field(0)->SetFocus();
-                keyboard.Text(c.keys);
+                keyboard.Text(keys);
             })
             .Wait(400)
-            .Call([&] { EXPECT_EQ(dlg.m_ip.GetWindowText(), c.text) << c.keys; });
+            .Call([&, keys, text] { EXPECT_EQ(dlg.m_ip.GetWindowText(), text) << keys; });
     }
     script
         .Call([&] {
