@@ -139,6 +139,14 @@ TEST_P(UiSemantics, ListViewCellsAndSelectionMark) {
         EXPECT_FALSE(l.SetItemText(1, 2, "no such column"));
         EXPECT_EQ(l.GetItemText(0, 0), "a");
         EXPECT_EQ(l.GetItemText(1, 1), "caf\xC3\xA9");
+        char small[4];  // the access point list reads cells into a buffer of its own
+        EXPECT_EQ(l.GetItemText(1, 1, small, sizeof small), 3);
+        EXPECT_STREQ(small, "caf");
+        l.SetExtendedStyle(0x4);
+        EXPECT_EQ(l.SetExtendedStyle(0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT), 0x4u);
+        EXPECT_EQ(l.GetExtendedStyle(), 0x21u);  // mask 0: every style replaced
+        l.SetExtendedStyle(LVS_EX_GRIDLINES, 0);
+        EXPECT_EQ(l.GetExtendedStyle(), LVS_EX_FULLROWSELECT);
         EXPECT_EQ(l.GetSelectionMark(), -1);
     };
     User()
@@ -349,6 +357,11 @@ TEST_P(UiSemantics, CaptionResizeAndMessageBoxOwners) {
         d.SetWindowText("Caption caf\xC3\xA9");
         EXPECT_EQ(d.GetWindowText(), "Caption caf\xC3\xA9");
         EXPECT_EQ(d.GetDlgItem(4242), nullptr);
+        CWnd* button = d.GetDlgItem(kButton);
+        EXPECT_FALSE(button->EnableWindow(FALSE));  // was enabled
+        EXPECT_TRUE(button->EnableWindow(TRUE));    // was disabled
+        EXPECT_TRUE(button->ShowWindow(SW_HIDE));   // was visible
+        EXPECT_FALSE(button->IsWindowVisible());
 
         // The wait window's resize: the client area becomes exactly what was asked.
         CRect window, client, moved, resized;
