@@ -331,6 +331,31 @@ TEST_P(UiSemantics, TimersFireUnderAMessageBoxTheirHandlerOpened) {
     EXPECT_EQ(User().MessageBoxes().at(0).caption, "semantics");
 }
 
+// As the wait window and the access point list run over the main dialog.
+TEST_P(UiSemantics, NestedDialogIsOwnedByItsRunnerWhoseTimersGoOn) {
+    CProbeDlg outer;
+    CProbeDlg inner(kNoClose);
+    int outerTicks = 0;
+    bool innerOpen = false;
+    outer.m_onInit = [](CProbeDlg& d) { d.SetTimer(7, 100); };
+    outer.m_onTimer = [&](CProbeDlg&, UINT_PTR) { outerTicks += innerOpen; };
+    outer.m_onButton = [&](CProbeDlg& d) {
+        innerOpen = true;
+        EXPECT_EQ(inner.DoModal(), IDCANCEL);
+        innerOpen = false;
+        d.EndDialog(IDOK);
+    };
+    inner.m_onInit = [&](CProbeDlg& d) { EXPECT_EQ(d.GetOwner(), &outer); };
+    User().OnDialog(kProbe).Click(kButton);
+    User()
+        .OnDialog(kNoClose)
+        .Call([&] { EXPECT_FALSE(outer.IsWindowEnabled()); })
+        .Wait(450)
+        .Escape();
+    EXPECT_EQ(outer.DoModal(), IDOK);
+    EXPECT_GE(outerTicks, 3);
+}
+
 TEST_P(UiSemantics, TimerBlockedForSeveralPeriodsFiresOnceThenKeepsItsPeriod) {
     CProbeDlg dlg;
     std::vector<uint32_t> ticks;
@@ -377,6 +402,8 @@ TEST_P(UiSemantics, CaptionResizeAndMessageBoxOwners) {
         EXPECT_EQ(moved.left, window.left);
         EXPECT_EQ(moved.top, window.top);
 
+        d.SetIcon(AfxGetApp()->LoadIcon(128), TRUE);
+        EXPECT_EQ(d.GetIcon(TRUE), AfxGetApp()->LoadIcon(128));
         d.GetDlgItem(kLabel)->MessageBox("from a control", "Own caption");
         AfxMessageBox("Write to USB Timeout");
     });
