@@ -1,10 +1,13 @@
-// The wx backend: the shared suite on it, and what only a desktop backend shows (readable
-// text over kept bytes, real keystrokes), and the time limit of its scripted driver.
+// The wx backend: the shared suite on it, and what only a desktop backend shows (the
+// toolkit's dialog units, readable text over kept bytes, real keystrokes), and the time
+// limit of its scripted driver.
 #include <gmock/gmock.h>
 #include <wx/listctrl.h>
+#include <wx/settings.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
+#include <algorithm>
 
 #include "base/clock.h"
 #include "tests/ui/wx/wx_harness.h"
@@ -61,6 +64,29 @@ TEST_F(WxTest, TextsShowReadableAndReadBackTheirBytes) {
             EXPECT_EQ(text->GetWindowText(), bytes);
             EXPECT_EQ(d.m_edit.GetWindowText(), bytes);
             EXPECT_EQ(d.m_list.GetItemText(row, 0), bytes);
+        }
+    });
+}
+
+// Nothing else checks where a desktop backend puts things: every real dialog would be
+// misdrawn, and the tests still pass.
+TEST_F(WxTest, DialogUnitsAreTheToolkitsForTheDesktopFont) {
+    RunInProbe([&](CProbeDlg& d) {
+        wxWindow* w = B().Window(d.m_hWnd);
+        EXPECT_EQ(w->GetFont(), wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
+        EXPECT_EQ(w->GetClientSize(), w->ConvertDialogToPixels(wxSize(200, 100)));
+        wxWindow* button = B().Window(d.GetDlgItem(kButton)->m_hWnd);
+        EXPECT_EQ(button->GetRect(), wxRect(w->ConvertDialogToPixels(wxPoint(5, 5)),
+                                            w->ConvertDialogToPixels(wxSize(40, 12))));
+        // A label is as wide as its template, or as its text where that is wider.
+        CWnd* label = d.GetDlgItem(kLabel);
+        for (const char* text : {"x", "a label much wider than its template"}) {
+            label->SetWindowText(text);
+            CRect r;
+            label->GetWindowRect(&r);
+            EXPECT_EQ(r.Width(),
+                      std::max(w->ConvertDialogToPixels(wxSize(60, 8)).x, d.GetTextExtent(text).cx))
+                << text;
         }
     });
 }
