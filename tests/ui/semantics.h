@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "ui/scripted_user.h"
@@ -22,12 +24,13 @@ public:
     virtual ui::ScriptedUser& User() = 0;
     // Faults the driver recorded (a stuck loop, a step it could not do), cleared.
     virtual std::vector<std::string> TakeErrors() = 0;
+    // Steps the driver refused, as a user would find them refused.
+    virtual const std::vector<std::string>& Log() = 0;
 };
 using HarnessFactory = std::unique_ptr<Harness> (*)();
 
 enum : int {
     kProbe = 900,    // every control kind
-    kInner = 901,    // a second dialog to nest
     kNoClose = 902,  // the probe's controls without a system menu
     kButton = 1001,
     kCheck = 1002,
@@ -105,6 +108,9 @@ private:
 
     DECLARE_MESSAGE_MAP()
 };
+
+// Runs body in a probe dialog's OnInitDialog, then ends the dialog.
+void RunInProbe(const std::function<void(CProbeDlg&)>& body, int templateId = kProbe);
 
 class UiSemantics : public testing::TestWithParam<HarnessFactory> {
 protected:

@@ -18,6 +18,7 @@ public:
     WxHarness();
     ui::ScriptedUser& User() override { return m_user; }
     std::vector<std::string> TakeErrors() override;
+    const std::vector<std::string>& Log() override { return m_driver.Log(); }
     ui::wx::WxBackend& Backend() { return m_backend; }
     ui::wx::ScriptedDriver& Driver() { return m_driver; }
 
