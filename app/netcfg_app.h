@@ -8,6 +8,8 @@ public:
     CNetCfgApp();
     ~CNetCfgApp() override;
     BOOL InitInstance() override;
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // The pipe layer's "Write to USB Timeout" notice, shown as a message box.

@@ -14,6 +14,13 @@ CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
 }
 
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+END_MESSAGE_MAP()
+
+void CWinApp::OnHelp() {
+    if (!m_helpText.empty()) AfxMessageBox(m_helpText);
+}
+
 CWinApp* AfxGetApp() { return g_app; }
 
 const char* AfxGetAppName() { return g_app ? g_app->m_appName.c_str() : ""; }
@@ -21,6 +28,11 @@ const char* AfxGetAppName() { return g_app ? g_app->m_appName.c_str() : ""; }
 int AfxMessageBox(const std::string& text, UINT type) {
     ui::Backend* b = ui::GetBackend();
     return b ? b->ShowMessageBox(0, text, AfxGetAppName(), type) : 0;
+}
+
+int AfxMessageBoxNoCaption(const std::string& text, UINT type) {
+    ui::Backend* b = ui::GetBackend();
+    return b ? b->ShowMessageBox(0, text, std::string(), type) : 0;
 }
 
 namespace ui {

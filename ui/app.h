@@ -3,15 +3,14 @@
 
 #include <string>
 
+#include "ui/msgmap.h"
 #include "ui/wnd.h"
 
-class CWinApp {
+class CWinApp : public CCmdTarget {
 public:
     // An empty name is replaced by the executable's name when the application runs.
     explicit CWinApp(const char* appName = nullptr);
-    virtual ~CWinApp();
-    CWinApp(const CWinApp&) = delete;
-    CWinApp& operator=(const CWinApp&) = delete;
+    ~CWinApp() override;
 
     // Runs the program; a dialog-based application runs its main dialog here and returns
     // FALSE so that the program ends when the dialog does.
@@ -22,6 +21,13 @@ public:
     CWnd* m_pMainWnd = nullptr;
     // The caption of every message box that names none.
     std::string m_appName;
+    // What the help command shows; an application routes ID_HELP to OnHelp in its map.
+    std::string m_helpText;
+
+    // The framework's help handler: the help text in a message box.
+    void OnHelp();
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // The one application object (the last constructed), or null.
@@ -31,6 +37,8 @@ const char* AfxGetAppName();
 
 // A message box with no owner window, captioned with the application's name.
 int AfxMessageBox(const std::string& text, UINT type = MB_OK);
+// One with no caption of its own: the backend shows what its platform shows for none.
+int AfxMessageBoxNoCaption(const std::string& text, UINT type = MB_OK);
 
 namespace ui {
 

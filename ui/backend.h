@@ -62,7 +62,7 @@ public:
     // row, -1 on blank space). A check box has already toggled when BN_CLICKED arrives.
     virtual void OnNotify(int id, unsigned code, int detail) = 0;
     // A key went down in the dialog and no push button took it. Returns true when the
-    // framework used it (Enter and Escape always are); the backend then drops the key.
+    // framework used it (Enter, Escape and F1 always are); the backend then drops the key.
     virtual bool OnKeyDown(unsigned vk) = 0;
     // A posted message arrives, or WM_CLOSE from the close box.
     virtual void OnMessage(unsigned msg, uintptr_t wParam, intptr_t lParam) = 0;
@@ -103,7 +103,8 @@ public:
     virtual bool SetTimer(Handle dialog, uintptr_t id, unsigned ms) = 0;
     virtual bool KillTimer(Handle dialog, uintptr_t id) = 0;
     // A modal message box with an OK button; timers and posted messages keep being
-    // dispatched while it shows. `owner` may be 0. Returns IDOK.
+    // dispatched while it shows. `owner` may be 0. An empty caption is none: the box shows
+    // what the platform shows for a box without one. Returns IDOK.
     virtual int ShowMessageBox(Handle owner, const std::string& text, const std::string& caption,
                                unsigned type) = 0;
 

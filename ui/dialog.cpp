@@ -1,6 +1,7 @@
 #include "ui/dialog.h"
 
 #include "base/clock.h"
+#include "ui/app.h"
 #include "ui/backend.h"
 #include "ui/ddx.h"
 #include "ui/dialog_template.h"
@@ -53,6 +54,15 @@ public:
         HandlerScope scope(&m_dialog);
         MSG msg{m_dialog.m_hWnd, WM_KEYDOWN, vk, 0, base::GetTickCount()};
         if (m_dialog.PreTranslateMessage(&msg)) return true;
+        if (vk == VK_F1) {
+            // The help command: the dialog's map may take it, else the application's.
+            NMHDR header{m_dialog.m_hWnd, static_cast<UINT_PTR>(ID_HELP), 0};
+            CWinApp* app = AfxGetApp();
+            if (!DispatchNotification(m_dialog, m_dialog.GetMessageMap(), 0, ID_HELP, &header) &&
+                app)
+                DispatchNotification(*app, app->GetMessageMap(), 0, ID_HELP, &header);
+            return true;
+        }
         // As on Windows, the keys become the commands IDOK and IDCANCEL, which the
         // dialog's map routes (to OnOK and OnCancel unless a derived map says otherwise).
         if (vk != VK_RETURN && vk != VK_ESCAPE) return false;

@@ -2,7 +2,8 @@
 
 namespace ui {
 
-bool DispatchNotification(CWnd& target, const MessageMap* map, UINT code, int id, NMHDR* header) {
+bool DispatchNotification(CCmdTarget& target, const MessageMap* map, UINT code, int id,
+                          NMHDR* header) {
     for (; map; map = map->base) {
         for (size_t i = 0; i < map->count; ++i) {
             const MessageMapEntry& e = map->entries[i];

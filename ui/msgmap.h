@@ -19,7 +19,8 @@
 // range handler may take the control id); NM_DBLCLK and IPN_FIELDCHANGED handlers take the
 // notification header and a result to set. Window messages need no entry: timers go to the
 // virtual OnTimer, WM_CLOSE to OnCancel, Enter and Escape to IDOK and IDCANCEL (so an
-// ON_BN_CLICKED(IDOK, ...) entry takes Enter), painting to OnPaint.
+// ON_BN_CLICKED(IDOK, ...) entry takes Enter), painting to OnPaint. F1 is the command
+// ID_HELP: the dialog's map first, then the application object's (ON_COMMAND).
 #pragma once
 
 #include <concepts>
@@ -34,9 +35,9 @@ struct MessageMapEntry {
     int firstId = 0;
     int lastId = 0;
     // Exactly one of these is set.
-    void (CWnd::*onCommand)() = nullptr;
-    void (CWnd::*onCommandId)(UINT id) = nullptr;
-    void (CWnd::*onNotify)(NMHDR* header, LRESULT* result) = nullptr;
+    void (CCmdTarget::*onCommand)() = nullptr;
+    void (CCmdTarget::*onCommandId)(UINT id) = nullptr;
+    void (CCmdTarget::*onNotify)(NMHDR* header, LRESULT* result) = nullptr;
 };
 
 struct MessageMap {
@@ -48,26 +49,28 @@ struct MessageMap {
 // The entry builders take member functions of the class whose map is being written (or of
 // one of its bases), so a handler of another class does not compile.
 template <class Owner, class T>
-requires std::derived_from<Owner, T> && std::derived_from<T, CWnd> MessageMapEntry
+requires std::derived_from<Owner, T> && std::derived_from<T, CCmdTarget> MessageMapEntry
 CommandEntry(UINT code, int first, int last, void (T::*fn)()) {
-    return {code, first, last, static_cast<void (CWnd::*)()>(fn), nullptr, nullptr};
+    return {code, first, last, static_cast<void (CCmdTarget::*)()>(fn), nullptr, nullptr};
 }
 
 template <class Owner, class T>
-requires std::derived_from<Owner, T> && std::derived_from<T, CWnd> MessageMapEntry
+requires std::derived_from<Owner, T> && std::derived_from<T, CCmdTarget> MessageMapEntry
 CommandEntry(UINT code, int first, int last, void (T::*fn)(UINT)) {
-    return {code, first, last, nullptr, static_cast<void (CWnd::*)(UINT)>(fn), nullptr};
+    return {code, first, last, nullptr, static_cast<void (CCmdTarget::*)(UINT)>(fn), nullptr};
 }
 
 template <class Owner, class T>
-requires std::derived_from<Owner, T> && std::derived_from<T, CWnd> MessageMapEntry
+requires std::derived_from<Owner, T> && std::derived_from<T, CCmdTarget> MessageMapEntry
 NotifyEntry(UINT code, int first, int last, void (T::*fn)(NMHDR*, LRESULT*)) {
-    return {code, first, last, nullptr, nullptr, static_cast<void (CWnd::*)(NMHDR*, LRESULT*)>(fn)};
+    return {code,    first,   last,
+            nullptr, nullptr, static_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(fn)};
 }
 
 // Runs the first entry of `map` (and its bases) for the notification; false when none.
 // `header` is what a notify handler receives.
-bool DispatchNotification(CWnd& target, const MessageMap* map, UINT code, int id, NMHDR* header);
+bool DispatchNotification(CCmdTarget& target, const MessageMap* map, UINT code, int id,
+                          NMHDR* header);
 
 }  // namespace ui
 
@@ -96,6 +99,7 @@ protected:
     return &map;                                                                  \
     }
 
+#define ON_COMMAND(id, fn) ON_CONTROL(0, id, fn)
 #define ON_CONTROL(code, id, fn) ::ui::CommandEntry<ThisClass>(code, id, id, fn),
 #define ON_CONTROL_RANGE(code, first, last, fn) \
     ::ui::CommandEntry<ThisClass>(code, first, last, fn),

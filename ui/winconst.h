@@ -15,6 +15,7 @@ constexpr unsigned WM_TIMER = 0x0113;
 // Virtual keys.
 constexpr unsigned VK_RETURN = 0x0D;
 constexpr unsigned VK_ESCAPE = 0x1B;
+constexpr unsigned VK_F1 = 0x70;
 
 // Command notifications (handlers take no arguments).
 constexpr unsigned BN_CLICKED = 0;

@@ -7,14 +7,16 @@
 
 using ui::WindowKind;
 
-CWnd::~CWnd() = default;
+CCmdTarget::~CCmdTarget() = default;
 
-const ui::MessageMap* CWnd::GetThisMessageMap() {
+const ui::MessageMap* CCmdTarget::GetThisMessageMap() {
     static const ui::MessageMap map{};
     return &map;
 }
 
-const ui::MessageMap* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+const ui::MessageMap* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+
+CWnd::~CWnd() = default;
 
 void CWnd::Bind(HWND hwnd, int id, CWnd* owner) {
     m_hWnd = hwnd;

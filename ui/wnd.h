@@ -13,10 +13,26 @@ namespace ui {
 struct MessageMap;
 }
 
-class CWnd {
+// What routes commands through a message map: every window, and the application object,
+// which takes the commands no window handled (the help command).
+class CCmdTarget {
+public:
+    CCmdTarget() = default;
+    virtual ~CCmdTarget();
+    CCmdTarget(const CCmdTarget&) = delete;
+    CCmdTarget& operator=(const CCmdTarget&) = delete;
+
+    // The table of notification handlers; see msgmap.h.
+    virtual const ui::MessageMap* GetMessageMap() const;
+
+protected:
+    static const ui::MessageMap* GetThisMessageMap();
+};
+
+class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
-    virtual ~CWnd();
+    ~CWnd() override;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
@@ -70,12 +86,7 @@ public:
     UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs);
     BOOL KillTimer(UINT_PTR id);
 
-    // The table of notification handlers; see msgmap.h.
-    virtual const ui::MessageMap* GetMessageMap() const;
-
 protected:
-    static const ui::MessageMap* GetThisMessageMap();
-
     // Binds this object to a window (DDX_Control, GetDlgItem, DoModal).
     void Bind(HWND hwnd, int id, CWnd* owner);
     // Clears the binding of this window and of the CWnds GetDlgItem handed out.

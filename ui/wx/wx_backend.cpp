@@ -441,6 +441,7 @@ void WxBackend::OnCharHook(Handle dialog, wxKeyEvent& event) {
     int key = event.GetKeyCode();
     unsigned vk = key == WXK_RETURN || key == WXK_NUMPAD_ENTER ? VK_RETURN
                   : key == WXK_ESCAPE                          ? VK_ESCAPE
+                  : key == WXK_F1                              ? VK_F1
                                                                : 0;
     Dialog* d = FindDialog(dialog);
     // Other keys stay with the toolkit (typing, Tab, arrows).
