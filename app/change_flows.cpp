@@ -30,7 +30,9 @@ int32_t CNetCfgDlg::PollDone(void* owner) {
             }
             return 0;
         case 1:
-            return dlg->m_deadline < base::GetTickCount() ? 1 : 0;
+            // Past the deadline, measured as a difference so that it holds across the
+            // tick count's wrap.
+            return static_cast<int32_t>(base::GetTickCount() - dlg->m_deadline) > 0 ? 1 : 0;
         default:
             return 0;
     }
@@ -48,7 +50,8 @@ void CNetCfgDlg::OnEthSet() { OnIpSet(m_ethPanel); }
 void CNetCfgDlg::OnWifiSet() { OnIpSet(m_wifiPanel); }
 
 void CNetCfgDlg::OnIpSet(IpCfgPanel& panel) {
-    if (m_selDevice < 0) return;
+    // A panel not read from this device has nothing of its own to send.
+    if (m_selDevice < 0 || !panel.loaded) return;
     DoDeviceCommand(panel.setCommand);
     RunWait("IP Config Setting.....", 0, 60000);
     if (m_done)

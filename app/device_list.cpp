@@ -93,12 +93,17 @@ void CNetCfgDlg::SelectListPosition(int position) {
     CmdChannelInit(CMD_APP_HEADER, CMD_LETTER, m_selDevice);
 }
 
+void CNetCfgDlg::SwitchDeviceView() {
+    ForgetDeviceView();
+    if (m_selDevice >= 0) LoadDeviceView();
+}
+
 void CNetCfgDlg::OnDeviceScan() {
-    if (RefreshDevices() && m_selDevice >= 0) LoadDeviceView();
+    if (RefreshDevices()) SwitchDeviceView();
 }
 
 void CNetCfgDlg::OnDeviceDropDown() {
-    if (RefreshDevices() && m_selDevice >= 0) LoadDeviceView();
+    if (RefreshDevices()) SwitchDeviceView();
 }
 
 void CNetCfgDlg::OnDeviceSelChange() {
@@ -106,5 +111,5 @@ void CNetCfgDlg::OnDeviceSelChange() {
     if (position < 0) return;
     int32_t before = m_selDevice;
     SelectListPosition(position);
-    if (m_selDevice != before) LoadDeviceView();
+    if (m_selDevice != before) SwitchDeviceView();
 }

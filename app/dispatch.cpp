@@ -97,7 +97,7 @@ bool CNetCfgDlg::ParseCountryList(const uint8_t* reply, size_t n) {
     // One block: the code table, then the code texts back to back.
     size_t count = record.entries.size();
     size_t tableBytes = count * sizeof(char*);
-    m_countryBlock = std::make_unique<char[]>(tableBytes + record.textSize);
+    m_countryBlock = std::make_unique<char[]>(tableBytes + record.codeBytes);
     m_countryCodes = reinterpret_cast<char**>(m_countryBlock.get());
     m_countryText = m_countryBlock.get() + tableBytes;
     m_countryCount = static_cast<int32_t>(count);
@@ -106,7 +106,7 @@ bool CNetCfgDlg::ParseCountryList(const uint8_t* reply, size_t n) {
     char* write = m_countryText;
     for (size_t i = 0; i < count; ++i) {
         size_t len = std::strlen(record.entries[i].code) + 1;
-        std::memcpy(write, record.entries[i].code, len);  // the parser checked textSize
+        std::memcpy(write, record.entries[i].code, len);  // codeBytes counted each of them
         m_countryCodes[i] = write;
         write += len;
         ComboAddUnique(m_countryCombo, CountryEntryText(record, i));

@@ -82,6 +82,20 @@ void CNetCfgDlg::LoadDeviceView() {
     DoDeviceCommand(CMD_GET_WIFI_STATUS);
 }
 
+void CNetCfgDlg::ForgetDeviceView() {
+    ForgetIpConfig(m_ethPanel);
+    ForgetIpConfig(m_wifiPanel);
+    ComboReset(m_countryCombo);
+    m_countryBlock.reset();
+    m_countryText = nullptr;
+    m_countryCodes = nullptr;
+    m_countryCount = 0;
+    m_ssid.clear();
+    m_wifiStatus = 0;
+    m_apListDlg.Forget();
+    UpdateData(FALSE);
+}
+
 // The backends draw the window's icon themselves, minimised or not; only the drag image
 // is asked of the dialog.
 void CNetCfgDlg::OnPaint() { CDialog::OnPaint(); }

@@ -112,6 +112,11 @@ protected:
 private:
     // Reads everything the window shows from the selected device.
     void LoadDeviceView();
+    // Forgets everything shown of the device that was addressed: panels not read, no
+    // country list, no SSID, no kept scan. Nothing of one device can then reach another.
+    void ForgetDeviceView();
+    // The addressed device changed (picked, another one selected by a refresh, or gone).
+    void SwitchDeviceView();
     void BindPanel(IpCfgPanel& panel, int32_t setCommand, int setButton, CButton& dhcp,
                    CIPAddressCtrl& addr, CIPAddressCtrl& mask, CIPAddressCtrl& gateway);
     // Asks one identity command into m_idReply, terminated; returns the reply's length.

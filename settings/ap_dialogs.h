@@ -59,6 +59,8 @@ public:
     // Keeps a copy of a scan reply of n payload bytes, replacing the previous one. A reply
     // outside the format is refused and the previous copy stays.
     bool Keep(const uint8_t* payload, size_t n);
+    // Drops the kept reply: the list then shows no networks until the next scan.
+    void Forget();
 
     BOOL OnInitDialog() override;
     void FillList();

@@ -28,6 +28,11 @@ bool CApListDlg::Keep(const uint8_t* payload, size_t n) {
     return true;
 }
 
+void CApListDlg::Forget() {
+    m_scanReply.reset();
+    m_scanReplyLen = 0;
+}
+
 BOOL CApListDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     FillList();

@@ -16,7 +16,6 @@ std::string CountryEntryText(const CountryRecord& record, size_t i) {
 
 bool ParseCountryRecord(const uint8_t* reply, size_t n, CountryRecord* out) {
     constexpr size_t kHeader = 16;
-    constexpr size_t kPayloadMax = 1280;
     if (n < kHeader) {
         base::Diag("Country Len %d < %d Error!!!\n", static_cast<int>(n),
                    static_cast<int>(kHeader));
@@ -27,16 +26,11 @@ bool ParseCountryRecord(const uint8_t* reply, size_t n, CountryRecord* out) {
     record.current = static_cast<int32_t>(GetLE32(reply + 4));
     record.textSize = GetLE32(reply + 12);
 
-    // The code texts lie inside one reply payload, so a larger reservation is no genuine
-    // need; refusing it keeps a hostile value from reserving gigabytes.
-    if (record.textSize > kPayloadMax) {
-        base::Diag("Country TextSize %u > %d Error!!!\n", record.textSize,
-                   static_cast<int>(kPayloadMax));
-        return false;
-    }
     const char* p = reinterpret_cast<const char*>(reply) + kHeader;
     const char* const end = reinterpret_cast<const char*>(reply) + n;
-    uint64_t codeBytes = 0;
+    // The code texts lie inside one payload: counting what they take, never what the
+    // device asks for, keeps a hostile textSize from reserving gigabytes.
+    uint32_t codeBytes = 0;
     for (int32_t i = 0; i < count; ++i) {
         // Each entry needs at least its two terminators; a count past that is refused
         // before anything is reserved for it.
@@ -60,10 +54,9 @@ bool ParseCountryRecord(const uint8_t* reply, size_t n, CountryRecord* out) {
                        static_cast<int>(COUNTRY_NAME_MAX));
             return false;
         }
-        codeBytes += codeLen + 1;
+        codeBytes += static_cast<uint32_t>(codeLen + 1);
         if (codeBytes > record.textSize) {
-            base::Diag("Country Codes %d > TextSize %u Error!!!\n", static_cast<int>(codeBytes),
-                       record.textSize);
+            base::Diag("Country Codes %u > TextSize %u Error!!!\n", codeBytes, record.textSize);
             return false;
         }
         record.entries.push_back({p, name});
@@ -79,6 +72,7 @@ bool ParseCountryRecord(const uint8_t* reply, size_t n, CountryRecord* out) {
             }
         }
     }
+    record.codeBytes = codeBytes;
     *out = std::move(record);
     return true;
 }

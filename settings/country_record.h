@@ -17,7 +17,8 @@ struct CountryEntry {
 
 struct CountryRecord {
     int32_t current = -1;
-    uint32_t textSize = 0;
+    uint32_t textSize = 0;              // what the device says the code texts need, or more
+    uint32_t codeBytes = 0;             // what they take, terminators included
     std::vector<CountryEntry> entries;  // empty when count is 0 or less
 };
 
@@ -31,4 +32,5 @@ std::string CountryEntryText(const CountryRecord& record, size_t i);
 // entries, names or code texts reach past the payload, whose code texts need more than
 // textSize bytes, whose names are over COUNTRY_NAME_MAX, or whose entry texts repeat
 // (ignoring case, as the list's search does) is refused: false and one diagnostic line.
+// A textSize larger than the texts need is accepted; only codeBytes are worth reserving.
 bool ParseCountryRecord(const uint8_t* reply, size_t n, CountryRecord* out);

@@ -27,6 +27,19 @@ bool ParseIpConfig(IpCfgPanel& panel, const char* reply) {
     return true;
 }
 
+void ForgetIpConfig(IpCfgPanel& panel) {
+    panel.flags = 0;
+    panel.replyText[0] = '\0';
+    panel.setText[0] = '\0';
+    panel.device = {};
+    panel.pending = {};
+    panel.loaded = false;
+    panel.dhcpCheck->SetCheck(BST_UNCHECKED);
+    for (CIPAddressCtrl* ctrl : {panel.addrCtrl, panel.maskCtrl, panel.gatewayCtrl})
+        ctrl->ClearAddress();
+    ApplyIpPanelEnables(panel);
+}
+
 void ApplyIpPanelEnables(IpCfgPanel& panel) {
     bool usable = panel.loaded && !(panel.flags & IPCFG_LOCKED);
     bool staticShown = usable && !Checked(panel);

@@ -30,6 +30,10 @@ struct IpCfgPanel {
 // is left exactly as it was.
 bool ParseIpConfig(IpCfgPanel& panel, const char* reply);
 
+// Back to "never read": nothing shown, all five controls disabled, nothing to send. For a
+// change of device, so that one device's settings can never be sent to another.
+void ForgetIpConfig(IpCfgPanel& panel);
+
 // Locked or never read: all five controls disabled. Otherwise the check box is enabled,
 // the address controls exactly while DHCP is unchecked, and Set exactly while the edited
 // state differs from the device's (both sets count, not only the one shown).

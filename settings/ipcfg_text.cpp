@@ -1,5 +1,6 @@
 #include "settings/ipcfg_text.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,7 +32,7 @@ bool ParseIpConfigText(const char* text, int32_t* flags, IpCfgState* device) {
     IpCfgState parsed = *device;
     char* const slots[6] = {parsed.sets[1].addr, parsed.sets[1].mask, parsed.sets[1].gateway,
                             parsed.sets[0].addr, parsed.sets[0].mask, parsed.sets[0].gateway};
-    int32_t numbers[2] = {0, 0};
+    long long numbers[2] = {0, 0};
 
     const char* p = text;
     int field = 1;
@@ -53,7 +54,8 @@ bool ParseIpConfigText(const char* text, int32_t* flags, IpCfgState* device) {
             }
             char number[kNumberFieldMax + 1];
             base::TextCopyN(number, sizeof number, p, n);
-            numbers[field - 1] = static_cast<int32_t>(std::strtol(number, nullptr, 10));
+            // Checked as parsed, before anything narrows it: 4294967297 is not 1.
+            numbers[field - 1] = std::strtoll(number, nullptr, 10);
         } else {
             if (n >= IPCFG_ADDR_CAPACITY) {
                 base::Diag("IP Cfg Field %d Len %d > %d Error!!!\n", field, static_cast<int>(n),
@@ -69,12 +71,16 @@ bool ParseIpConfigText(const char* text, int32_t* flags, IpCfgState* device) {
         base::Diag("IP Cfg Field 2 Missing Error!!!\n");
         return false;
     }
-    if (numbers[1] != 0 && numbers[1] != 1) {
-        base::Diag("IP Cfg DHCP %d Error!!!\n", numbers[1]);
+    if (numbers[0] < INT32_MIN || numbers[0] > INT32_MAX) {
+        base::Diag("IP Cfg Flags %lld Error!!!\n", numbers[0]);
         return false;
     }
-    parsed.dhcp = numbers[1];
-    *flags = numbers[0];
+    if (numbers[1] != 0 && numbers[1] != 1) {
+        base::Diag("IP Cfg DHCP %lld Error!!!\n", numbers[1]);
+        return false;
+    }
+    parsed.dhcp = static_cast<int32_t>(numbers[1]);
+    *flags = static_cast<int32_t>(numbers[0]);
     *device = parsed;
     return true;
 }

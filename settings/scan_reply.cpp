@@ -69,7 +69,8 @@ bool ParseScanReply(const uint8_t* payload, size_t n, ScanTable* out) {
     int32_t widest = 0;
     for (int32_t k = 0; k < t.columns; ++k) {
         int32_t width = 0;
-        if (!reader.Next(&s) || !ParseDecimal(s, &width)) return Refuse("Width");
+        if (!reader.Next(&s) || !ParseDecimal(s, &width) || width < 0 || width > SCAN_WIDTH_MAX)
+            return Refuse("Width");
         t.widths.push_back(width);
         widest = std::max(widest, width);
     }

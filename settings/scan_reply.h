@@ -15,6 +15,9 @@ inline constexpr int32_t AP_HAS_PROFILE = 2;  // the device stores a profile for
 inline constexpr int32_t AP_NO_PASSWORD = 4;  // open network: no password is asked
 
 inline constexpr int32_t SCAN_MAX_ROWS = 256;
+// The widest column a screen can show (10 pixels a unit): a wider or negative width is
+// refused with the reply, so column arithmetic never overflows.
+inline constexpr int32_t SCAN_WIDTH_MAX = 1000;
 inline constexpr int SCAN_NAME_COLUMN = 1;
 inline constexpr int SCAN_SECURITY_COLUMN = 6;  // "--" means an open network
 
@@ -37,7 +40,8 @@ uint64_t ScanKeptLength(const uint8_t* payload, size_t n);
 
 // Parses the kept bytes. A table that breaks the format's limits (L + 20 past the
 // payload, more than SCAN_MAX_ROWS rows, strings past the kept bytes, N or the widest
-// column below 1, numbers that are not decimal, a title not shorter than the widest
+// column below 1, a width outside 0 to SCAN_WIDTH_MAX, numbers that are not decimal, a
+// title not shorter than the widest
 // column or a cell not shorter than four times it) is refused: false and one diagnostic
 // line. The views point into payload.
 bool ParseScanReply(const uint8_t* payload, size_t n, ScanTable* out);

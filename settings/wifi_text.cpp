@@ -1,6 +1,7 @@
 #include "settings/wifi_text.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/fixed_text.h"
@@ -15,8 +16,12 @@ bool BuildConnectText(char* out, size_t cap, int32_t rowFlags, const char* name,
 }
 
 bool ParseWifiStatus(const char* text, uint32_t* status) {
-    unsigned long value = 0;
-    if (std::sscanf(text, "%lx", &value) != 1) return false;
+    // What "%lx" takes (blanks, a sign, 0x, hex digits), but checked before it narrows:
+    // a word beyond 32 bits or a negative one is no status word.
+    char* end = nullptr;
+    errno = 0;
+    unsigned long long value = std::strtoull(text, &end, 16);
+    if (end == text || errno == ERANGE || value > UINT32_MAX) return false;
     *status = static_cast<uint32_t>(value);
     return true;
 }

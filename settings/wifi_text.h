@@ -18,7 +18,7 @@ bool BuildConnectText(char* out, size_t cap, int32_t rowFlags, const char* name,
                       const char* password);
 
 // Reads the status reply as a hexadecimal number; false (and *status unchanged) when the
-// text does not begin with one.
+// text does not begin with one, or with one that does not fit 32 bits.
 bool ParseWifiStatus(const char* text, uint32_t* status);
 
 // The message for the first status bit set, in the order they are tested, or nullptr

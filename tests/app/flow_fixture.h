@@ -24,6 +24,7 @@
 class FlowTest : public testing::Test {
 protected:
     FlowTest() : m_backendScope(backend) {
+        app.m_appName = "netcfg";
         RegisterNetCfgTemplates();
         InstallWriteTimeoutNotice();
         UsbSetLink(&link);
@@ -109,7 +110,7 @@ protected:
     base::ScopedVirtualClock clock{100000};
     ui::headless::HeadlessBackend backend;
     ui::ScopedBackend m_backendScope;
-    CWinApp app{"netcfg"};
+    CNetCfgApp app;
     SimUsbLink link;
     std::vector<std::unique_ptr<devsim::Device>> devices;
     std::deque<FreshRun> runs;

@@ -130,12 +130,99 @@ TEST_F(FlowTest, StartUpReadsEverythingInOrderThenTheDispatcherCases) {
             EXPECT_TRUE(ask(ReplyText("zz"), CMD_GET_WIFI_STATUS));
             EXPECT_EQ(dlg.m_wifiStatus, 0x1Cu);
             ask(ReplyText("a-much-longer-name"), CMD_GET_SSID);
-            ask(ReplyText("short"), CMD_GET_SSID);
+            ask(ReplyPayload({'s', 'h', 'o', 'r', 't'}), CMD_GET_SSID);  // without its NUL
             EXPECT_EQ(dlg.m_ssid, "short");
+            // Every equal entry goes, whatever its case; the text comes last, unselected.
+            ComboAddUnique(dlg.m_countryCombo, " canada");
+            ComboAddUnique(dlg.m_countryCombo, " CANADA");
+            EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->entries.size(), 12u);
+            EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->entries.back(), " CANADA");
+            EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->sel, -1);
+        })
+        .Key(VK_F1)
+        .Escape();
+    dlg.DoModal();
+    ASSERT_EQ(backend.MessageBoxes().size(), 1u);
+    EXPECT_TRUE(backend.MessageBoxes()[0].text.starts_with(std::string(NETCFG_TITLE) + "\n\n"));
+    EXPECT_EQ(backend.MessageBoxes()[0].caption, "netcfg");
+}
+
+TEST_F(FlowTest, RepliesArriveWithinTheirCommandsTimeOuts) {
+    // 4 s for every reply: the identity queries (500 ms) miss theirs, the reads do not;
+    // the scan's takes 20 s.
+    User().OnDialog(IDD_AP_LIST).Escape();
+    FreshRun& run = RunFresh(
+        [](devsim::Device& dev) {
+            dev.State().timing.replyMs = 4000;
+            dev.State().timing.scanMs = 20000;
+        },
+        [](ui::DialogScript& main) { main.Click(IDC_SSID_SCAN); });
+    EXPECT_EQ(run.dlg->m_selDeviceLabel, "USB001 PID:1234\n");
+    EXPECT_EQ(run.dlg->m_ssid, "HomeNet");
+    EXPECT_TRUE(run.dlg->m_ethPanel.loaded && run.dlg->m_wifiPanel.loaded);
+    EXPECT_NE(run.dlg->m_apListDlg.m_scanReply, nullptr);
+}
+
+// What the window shows of the addressed device: both panels (address, then "+" or "-"
+// for DHCP, address and Set enabled), the country list, the SSID, a kept scan.
+std::string View(CNetCfgDlg& dlg) {
+    auto panel = [&](int addr, int check, int set) {
+        auto on = [&](int id) { return dlg.GetDlgItem(id)->IsWindowEnabled() ? "+" : "-"; };
+        return dlg.GetDlgItem(addr)->GetWindowText() + " " + on(check) + on(addr) + on(set);
+    };
+    return panel(IDC_ETH_ADDR, IDC_ETH_DHCP, IDC_ETH_SET) + " " +
+           panel(IDC_WIFI_ADDR, IDC_WIFI_DHCP, IDC_WIFI_SET) + " " +
+           std::to_string(dlg.m_countryCombo.GetCount()) + " " +
+           dlg.GetDlgItem(IDC_SSID)->GetWindowText() + " " +
+           (dlg.m_apListDlg.m_scanReply ? "scan" : "-");
+}
+
+TEST_F(FlowTest, AChangeOfDeviceForgetsWhatTheWindowShowedOfTheOldOne) {
+    devsim::Device& first = AddDevice("1111", 1);
+    devsim::Device& second = AddDevice("2222", 2);
+    const std::string loaded = "192.168.1.57 +-- 192.168.1.200 ++- 12 HomeNet scan";
+    const std::string forgotten = "0.0.0.0 --- 0.0.0.0 --- 0  -";
+    auto readsFail = [](devsim::Device& dev) {
+        for (int32_t id : {21, 25, 27, 30}) dev.Inject(NoReply().On(id).Times(kEveryTime));
+    };
+    auto nothingSent = [&](devsim::Device& dev) {
+        dev.ClearRequests();
+        dlg.OnEthSet();
+        dlg.OnWifiSet();
+        dlg.OnCountrySet();
+        EXPECT_TRUE(dev.CommandIds().empty());
+    };
+    User().OnDialog(IDD_AP_LIST, 0).Escape();
+    OnMain()
+        .Click(IDC_SSID_SCAN)
+        .Call([&] {
+            EXPECT_EQ(View(dlg), loaded);
+            readsFail(second);
+        })
+        .Select(IDC_DEVICE_COMBO, 1)  // its reads fail: nothing of the first is left
+        .Call([&] {
+            EXPECT_EQ(View(dlg), forgotten);
+            nothingSent(second);
+            second.ClearFaults();
+        })
+        .Select(IDC_DEVICE_COMBO, 0)
+        .Select(IDC_DEVICE_COMBO, 1)
+        .Click(IDC_SSID_SCAN)
+        .Call([&] {
+            EXPECT_EQ(View(dlg), loaded);  // read anew from the second
+            // The second goes; the device Scan selects the first, whose panels fail to
+            // load while its country list and SSID come.
+            second.SetPresent(false);
+            first.Inject(NoReply().On(CMD_GET_ETH_IPCFG).Times(kEveryTime));
+            first.State().joined = "FirstNet";
+        })
+        .Click(IDC_DEVICE_SCAN)
+        .Call([&] {
+            EXPECT_EQ(View(dlg), "0.0.0.0 --- 0.0.0.0 --- 12 FirstNet -");
+            nothingSent(first);
         })
         .Escape();
     dlg.DoModal();
-    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
@@ -147,10 +234,12 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
         bool done;
         int32_t seconds, polls;  // the count when the dialog closed, the polls sent
         Bytes notDoneReply = {0};
+        uint32_t startAt = 100000;  // the tick count when the wait opens
     } cases[] = {{0, 0, 60000, 0, 1500, true, 0, 1},
                  {20, 0, 60000, 0, 11500, true, 10, 21},
-                 {kEveryTime, 0, 60000, 0, 61500, false, 61, 122, {}},  // empty: never inherits
-                 {0, 3000, 120000, 0, 4500, true, 3, 1},                // no poll after done
+                 {kEveryTime, 0, 60000, 0, 61500, false, 61, 122, {}},     // empty: never inherits
+                 {0, 3000, 120000, 0, 4500, true, 3, 1},                   // no poll after done
+                 {0, 3000, 120000, 0, 4500, true, 3, 1, {0}, 0xFFFFF1F0},  // deadline past 2^32
                  {kEveryTime, 0, 60000, 1200, 1700, false, 1, 2}};
     int run = 0;
     for (const auto& c : cases) {
@@ -170,6 +259,7 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
                 returned = base::GetTickCount();
             })
             .Escape();
+        clock.Set(c.startAt);
         dlg.DoModal();
         SCOPED_TRACE(run);
         EXPECT_EQ(returned - opened, c.returnsAfter);
@@ -201,6 +291,7 @@ TEST_F(FlowTest, WaitShowsTheCountAndSurvivesAWriteTimeOutNotice) {
     dlg.DoModal();
     EXPECT_EQ(atTen, "Msg 10");
     EXPECT_EQ(Boxes(), Texts{"Write to USB Timeout"});
+    EXPECT_EQ(backend.MessageBoxes()[0].caption, "");  // none of its own
     EXPECT_NE(dlg.m_done, 0);
 }
 
@@ -412,6 +503,7 @@ TEST_F(FlowTest, PasswordDialogRules) {
 TEST_F(FlowTest, ConnectAndDeleteSendTheirTextsAndLongNamesAreRefused) {
     devsim::Device& dev = AddDevice();
     dev.State().networks[6].name = std::string(64, 'L');
+    dev.State().networks[5].name = std::string(63, 'N');
     User().OnMessageBox("SSID name too long!!!");
     auto connect = [](const char* password) {
         return [password](ui::DialogScript& s) {
@@ -426,10 +518,10 @@ TEST_F(FlowTest, ConnectAndDeleteSendTheirTextsAndLongNamesAreRefused) {
               {5, connect("wrong-one")},
               {1, [](ui::DialogScript& s) { s.Click(IDC_DELETE); }},
               {6, nullptr}});  // the long name: refused at the pick
-    EXPECT_EQ(
-        RequestTexts(dev, CMD_CONNECT_WIFI),
-        (Texts{"0,13,08,Caf\xc3\xa9 Z\xc3\xbcrich,espresso", "0,12,00,Guest Lounge,",
-               "0,11,32,Lab,Bench 2," + std::string(32, 'p'), "0,13,09,NEIGHBOUR-2.4,wrong-one"}));
+    EXPECT_EQ(RequestTexts(dev, CMD_CONNECT_WIFI),
+              (Texts{"0,13,08,Caf\xc3\xa9 Z\xc3\xbcrich,espresso", "0,12,00,Guest Lounge,",
+                     "0,11,32,Lab,Bench 2," + std::string(32, 'p'),
+                     "0,63,09," + std::string(63, 'N') + ",wrong-one"}));
     EXPECT_EQ(RequestTexts(dev, CMD_DELETE_PROFILE), Texts{"Office-5G"});
     EXPECT_EQ(Boxes(),
               (Texts{"Password not match!!!", "Password not match!!!", "SSID name too long!!!"}));

@@ -30,6 +30,16 @@ TEST(IpConfigText, AcceptedRepliesAndWhatTheyLeaveAlone) {
          3,
          {1, {{"9.9.9.6", "9.9.9.7", "9.9.9.8"}, {"1.1.1.1", "2.2.2.2", "9.9.9.5"}}}},
         {" -7x,+1", -7, {1, Previous().sets[0], Previous().sets[1]}},
+        // The limits, accepted: 127 characters, 15-character addresses, 31-digit numbers.
+        {"0,1,255.255.255.255,255.255.255.255,255.255.255.255,255.255.255.255,255.255.255.255,"
+         "255.255.255.255,123456789012345678901234567",
+         0,
+         {1,
+          {{"255.255.255.255", "255.255.255.255", "255.255.255.255"},
+           {"255.255.255.255", "255.255.255.255", "255.255.255.255"}}}},
+        {"-2147483648,0000000000000000000000000000001",
+         INT32_MIN,
+         {1, Previous().sets[0], Previous().sets[1]}},
     };
     for (const auto& c : cases) {
         int32_t flags = 99;
@@ -56,6 +66,10 @@ TEST(IpConfigText, RepliesOutsideTheFormatAreRefusedAndChangeNothing) {
         {"0", "IP Cfg Field 2 Missing Error!!!\n"},
         {"0,,a", "IP Cfg Field 2 Missing Error!!!\n"},
         {"0,2,a,b,c,d,e,f", "IP Cfg DHCP 2 Error!!!\n"},
+        // Checked before they are narrowed to 32 bits.
+        {"0,4294967297", "IP Cfg DHCP 4294967297 Error!!!\n"},
+        {"0,4294967296", "IP Cfg DHCP 4294967296 Error!!!\n"},
+        {"2147483648,1", "IP Cfg Flags 2147483648 Error!!!\n"},
     };
     for (const auto& c : cases) {
         int32_t flags = 99;

@@ -53,31 +53,39 @@ TEST(CountryRecord, EntriesMarksAndEmptyLists) {
     }
 }
 
-TEST(CountryRecord, RecordsOutsideTheFormatAreRefused) {
+// Each limit from both sides: the last accepted value, then the first refused one.
+TEST(CountryRecord, Limits) {
+    const std::string name126(126, 'n');
     struct {
         const char* name;
         Bytes reply;
-        const char* line;
+        const char* line;  // "" when accepted
+        uint32_t codeBytes = 0;
     } cases[] = {
+        {"header", Record(0, 0, 0, {}), "", 0},
         {"short header", Bytes(15, 0), "Country Len 15 < 16 Error!!!\n"},
         {"count past the payload", Record(3, 0, 100, {"AT", "Austria"}),
          "Country Entry 1 Past Reply Error!!!\n"},
         {"huge count", Record(0x7FFFFFFF, 0, 100, {"AT", "Austria"}),
          "Country Entry 1 Past Reply Error!!!\n"},
+        {"textSize exactly", Record(2, 0, 6, {"AT", "Austria", "BE", "Belgium"}), "", 6},
         {"codes need more than textSize", Record(2, 0, 5, {"AT", "Austria", "BE", "Belgium"}),
          "Country Codes 6 > TextSize 5 Error!!!\n"},
-        {"hostile textSize", Record(1, 0, 0xFFFFFFFF, {"AT", "Austria"}),
-         "Country TextSize 4294967295 > 1280 Error!!!\n"},
-        {"name too long", Record(1, 0, 9, {"AT", std::string(127, 'n')}),
+        // A generous reservation is no fault: only what the texts take is reserved.
+        {"large textSize", Record(1, 0, 0xFFFFFFFF, {"AT", "Austria"}), "", 3},
+        {"name of 126", Record(1, 0, 3, {"AT", name126}), "", 3},
+        {"name too long", Record(1, 0, 9, {"AT", name126 + "n"}),
          "Country Name 0 Len 127 > 126 Error!!!\n"},
+        {"code without its end", Record(1, 0, 9, {}), "Country Entry 0 Past Reply Error!!!\n"},
         {"equal entry texts ignoring case", Record(2, 5, 9, {"AT", "Austria", "XX", "AUSTRIA"}),
          "Country Entry 1 Repeats 0 Error!!!\n"},
     };
     for (auto& c : cases) {
         CountryRecord r;
         CaptureStdout();
-        EXPECT_FALSE(ParseCountryRecord(c.reply.data(), c.reply.size(), &r)) << c.name;
+        EXPECT_EQ(ParseCountryRecord(c.reply.data(), c.reply.size(), &r), !*c.line) << c.name;
         EXPECT_EQ(GetCapturedStdout(), c.line) << c.name;
+        EXPECT_EQ(*c.line ? 0u : r.codeBytes, c.codeBytes) << c.name;
     }
 }
 
@@ -119,28 +127,49 @@ TEST(ScanReply, ColumnsRowsAndFlagWords) {
     EXPECT_TRUE(t.cells.empty());
 }
 
-TEST(ScanReply, TablesOutsideTheFormatAreRefused) {
+// A table of `rows` rows of one data column of width 1 (cells below 4 bytes).
+Bytes Rows(int32_t rows) {
+    std::vector<std::string> s = {"1", "1", ""};
+    for (int32_t r = 0; r < rows; ++r) s.insert(s.end(), {"0", "xyz"});
+    return Scan(rows, s);
+}
+
+// Each limit from both sides: the last accepted value, then the first refused one.
+TEST(ScanReply, Limits) {
     struct {
         const char* name;
         Bytes reply;
+        bool accepted;
     } cases[] = {
-        {"L + 20 past the payload", Scan(0, {"1", "3", "T"}, 1)},
-        {"too short to hold L", Bytes(11, 0)},
-        {"more than 256 rows", Scan(257, {"1", "3", "T"})},
-        {"strings past the kept bytes", Scan(1, {"1", "3", "T", "0", "x"}, -2)},
-        {"no columns", Scan(0, {"0"})},
-        {"columns not decimal", Scan(0, {"x", "3", "T"})},
-        {"widest column below 1", Scan(0, {"2", "0", "-4", "A", "B"})},
-        {"title as long as the widest column", Scan(0, {"1", "3", "TTT"})},
-        {"cell as long as four times the widest", Scan(1, {"1", "1", "", "0", "xxxx"})},
-        {"fewer cells than rows need", Scan(2, {"1", "3", "T", "0", "x"})},
+        {"L + 20 the whole payload", Scan(0, {"1", "3", "T"}), true},
+        {"L + 20 past the payload", Scan(0, {"1", "3", "T"}, 1), false},
+        {"too short to hold L", Bytes(11, 0), false},
+        {"256 rows", Rows(256), true},
+        {"257 rows", Rows(257), false},
+        {"strings past the kept bytes", Scan(1, {"1", "3", "T", "0", "x"}, -2), false},
+        {"no columns", Scan(0, {"0"}), false},
+        {"columns not decimal", Scan(0, {"x", "3", "T"}), false},
+        {"widest column 1", Scan(0, {"2", "0", "1", "", ""}), true},
+        {"widest column below 1", Scan(0, {"2", "0", "0", "", ""}), false},
+        {"negative width", Scan(0, {"2", "-1", "3", "A", "B"}), false},
+        {"widest a screen shows", Scan(0, {"1", "1000", "T"}), true},
+        {"wider", Scan(0, {"1", "1001", "T"}), false},
+        {"overflowing width", Scan(0, {"1", "300000000", "T"}), false},
+        {"title one shorter than the widest", Scan(0, {"1", "3", "TT"}), true},
+        {"title as long as the widest", Scan(0, {"1", "3", "TTT"}), false},
+        {"cell one shorter than four times the widest", Scan(1, {"1", "1", "", "0", "xxx"}), true},
+        {"cell four times the widest", Scan(1, {"1", "1", "", "0", "xxxx"}), false},
+        {"fewer cells than rows need", Scan(2, {"1", "3", "T", "0", "x"}), false},
     };
     for (const auto& c : cases) {
         ScanTable t;
         CaptureStdout();
-        EXPECT_FALSE(ParseScanReply(c.reply.data(), c.reply.size(), &t)) << c.name;
+        EXPECT_EQ(ParseScanReply(c.reply.data(), c.reply.size(), &t), c.accepted) << c.name;
         std::string line = GetCapturedStdout();
-        EXPECT_TRUE(line.starts_with("Scan Reply ") && line.ends_with(" Error!!!\n")) << line;
+        if (c.accepted)
+            EXPECT_EQ(line, "") << c.name;
+        else
+            EXPECT_TRUE(line.starts_with("Scan Reply ") && line.ends_with(" Error!!!\n")) << line;
     }
 }
 
@@ -162,11 +191,17 @@ TEST(WifiText, ConnectTextStatusWordAndMessages) {
     }
     EXPECT_FALSE(BuildConnectText(out, 8, 0, "guest", ""));
 
-    uint32_t status = 7;
-    EXPECT_TRUE(ParseWifiStatus("1c", &status));
-    EXPECT_EQ(status, 0x1Cu);
-    EXPECT_FALSE(ParseWifiStatus("zz", &status));
-    EXPECT_EQ(status, 0x1Cu);
+    // What a status text leaves in the word, which starts at 7 each time.
+    struct {
+        const char* text;
+        uint32_t status;
+    } words[] = {{"1c", 0x1C}, {" 0x1C", 0x1C},  {"ffffffff", 0xFFFFFFFF},
+                 {"zz", 7},    {"100000001", 7}, {"-1", 7}};
+    for (const auto& w : words) {
+        uint32_t status = 7;
+        EXPECT_EQ(ParseWifiStatus(w.text, &status), w.status != 7) << w.text;
+        EXPECT_EQ(status, w.status) << w.text;
+    }
 
     struct {
         uint32_t status;
