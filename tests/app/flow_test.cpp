@@ -68,40 +68,6 @@ TEST_F(FlowTest, DeviceLabelsFromTheIdentityTexts) {
     }
 }
 
-TEST_F(FlowTest, SelectionFollowsTheLabelAcrossRefreshesAndAddressesTheDevice) {
-    devsim::Device& first = AddDevice("1111", 1);
-    devsim::Device& second = AddDevice("2222", 2);
-    // Which device the next command goes to: the selected one only.
-    auto loadGoesTo = [&](devsim::Device& to, devsim::Device& notTo) {
-        to.ClearRequests();
-        notTo.ClearRequests();
-        dlg.LoadSsid();
-        EXPECT_EQ(to.CommandIds(), Ids{CMD_GET_SSID});
-        EXPECT_TRUE(notTo.CommandIds().empty());
-    };
-    OnMain()
-        .Call([&] { second.ClearRequests(); })
-        .Select(IDC_DEVICE_COMBO, 1)
-        .Call([&] {
-            // A change of device reloads what the window shows, from that device.
-            EXPECT_EQ(second.CommandIds(), (Ids{25, 30, 21, 22, 42}));
-            loadGoesTo(second, first);
-        })
-        .DropDown(IDC_DEVICE_COMBO)
-        .Call([&] {
-            EXPECT_EQ(Control(IDC_DEVICE_COMBO)->sel, 1);
-            loadGoesTo(second, first);
-            second.State().info = "Renamed";  // its label changes: the first is selected
-        })
-        .Click(IDC_DEVICE_SCAN)
-        .Call([&] {
-            EXPECT_EQ(dlg.m_selDevice, 0);
-            loadGoesTo(first, second);
-        })
-        .Escape();
-    dlg.DoModal();
-}
-
 TEST_F(FlowTest, StartUpReadsEverythingInOrderThenTheDispatcherCases) {
     devsim::Device& dev = AddDevice("1234", 1);
     auto ask = [&](devsim::FaultRule reply, int32_t id) {
@@ -177,49 +143,59 @@ std::string View(CNetCfgDlg& dlg) {
            (dlg.m_apListDlg.m_scanReply ? "scan" : "-");
 }
 
-TEST_F(FlowTest, AChangeOfDeviceForgetsWhatTheWindowShowedOfTheOldOne) {
+// The selection follows the label across refreshes and says where every command goes; a
+// change of device forgets all the window showed of the old one before reading the new.
+TEST_F(FlowTest, TheSelectedDeviceIsAddressedAndAChangeForgetsTheOldOne) {
     devsim::Device& first = AddDevice("1111", 1);
     devsim::Device& second = AddDevice("2222", 2);
     const std::string loaded = "192.168.1.57 +-- 192.168.1.200 ++- 12 HomeNet scan";
-    const std::string forgotten = "0.0.0.0 --- 0.0.0.0 --- 0  -";
-    auto readsFail = [](devsim::Device& dev) {
-        for (int32_t id : {21, 25, 27, 30}) dev.Inject(NoReply().On(id).Times(kEveryTime));
-    };
-    auto nothingSent = [&](devsim::Device& dev) {
-        dev.ClearRequests();
-        dlg.OnEthSet();
-        dlg.OnWifiSet();
-        dlg.OnCountrySet();
-        EXPECT_TRUE(dev.CommandIds().empty());
+    // A read goes to `to` only; where nothing was read, the Sets have nothing to send.
+    auto onlyTo = [&](devsim::Device& to, devsim::Device& notTo, bool forgotten) {
+        to.ClearRequests();
+        notTo.ClearRequests();
+        dlg.LoadSsid();
+        if (forgotten) {
+            dlg.OnEthSet();
+            dlg.OnWifiSet();
+            dlg.OnCountrySet();
+        }
+        EXPECT_EQ(to.CommandIds(), Ids{CMD_GET_SSID});
+        EXPECT_TRUE(notTo.CommandIds().empty());
     };
     User().OnDialog(IDD_AP_LIST, 0).Escape();
     OnMain()
         .Click(IDC_SSID_SCAN)
         .Call([&] {
             EXPECT_EQ(View(dlg), loaded);
-            readsFail(second);
+            for (int32_t id : {21, 25, 27, 30}) second.Inject(NoReply().On(id).Times(kEveryTime));
         })
         .Select(IDC_DEVICE_COMBO, 1)  // its reads fail: nothing of the first is left
         .Call([&] {
-            EXPECT_EQ(View(dlg), forgotten);
-            nothingSent(second);
+            EXPECT_EQ(View(dlg), "0.0.0.0 --- 0.0.0.0 --- 0  -");
+            onlyTo(second, first, true);
             second.ClearFaults();
         })
         .Select(IDC_DEVICE_COMBO, 0)
+        .Call([&] { second.ClearRequests(); })
         .Select(IDC_DEVICE_COMBO, 1)
+        .Call([&] {
+            EXPECT_EQ(second.CommandIds(), (Ids{25, 30, 21, 22, 42}));
+        })
+        .DropDown(IDC_DEVICE_COMBO)  // rebuilt: the second stays selected, nothing reloads
         .Click(IDC_SSID_SCAN)
         .Call([&] {
-            EXPECT_EQ(View(dlg), loaded);  // read anew from the second
-            // The second goes; the device Scan selects the first, whose panels fail to
-            // load while its country list and SSID come.
-            second.SetPresent(false);
+            EXPECT_EQ(View(dlg), loaded);
+            onlyTo(second, first, false);
+            // Its label changes, so the device Scan selects the first, whose panels fail
+            // to load while its country list and SSID come.
+            second.State().info = "Renamed";
             first.Inject(NoReply().On(CMD_GET_ETH_IPCFG).Times(kEveryTime));
             first.State().joined = "FirstNet";
         })
         .Click(IDC_DEVICE_SCAN)
         .Call([&] {
             EXPECT_EQ(View(dlg), "0.0.0.0 --- 0.0.0.0 --- 12 FirstNet -");
-            nothingSent(first);
+            onlyTo(first, second, true);
         })
         .Escape();
     dlg.DoModal();
