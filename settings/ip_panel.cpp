@@ -28,11 +28,8 @@ bool ParseIpConfig(IpCfgPanel& panel, const char* reply) {
 }
 
 void ForgetIpConfig(IpCfgPanel& panel) {
-    panel.flags = 0;
-    panel.replyText[0] = '\0';
-    panel.setText[0] = '\0';
-    panel.device = {};
-    panel.pending = {};
+    // Not loaded is enough: nothing is enabled or sent until the next read replaces the
+    // whole state.
     panel.loaded = false;
     panel.dhcpCheck->SetCheck(BST_UNCHECKED);
     for (CIPAddressCtrl* ctrl : {panel.addrCtrl, panel.maskCtrl, panel.gatewayCtrl})

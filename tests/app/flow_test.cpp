@@ -242,8 +242,10 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
         EXPECT_EQ(dlg.m_done != 0, c.done);
         EXPECT_EQ(dlg.m_waitDlg.m_seconds, c.seconds);
         EXPECT_EQ(static_cast<int>(dev.CommandIds().size()), c.polls);
-        // The client fits " 0000", the message and 30 pixels (8 pixels a byte here).
+        // The client fits " 0000", the message and 30 pixels (8 pixels a byte here),
+        // and keeps the template's height (32 dialog units, 2 pixels each).
         EXPECT_EQ(backend.FindDialog(IDD_WAIT)->ClientSize().cx, 5 * 8 + 3 * 8 + 30);
+        EXPECT_EQ(backend.FindDialog(IDD_WAIT)->ClientSize().cy, 64);
     }
 }
 
