@@ -167,8 +167,11 @@ TEST_F(LinuxLinkTest, ANodeThatIsReadyButMovesNothingEndsByTheTimeOutWithoutSpin
     std::filesystem::create_symlink("/dev/null", tree.dev + "/usb/lp2");
     tree.AddNode(2, "1-3", USB_VENDOR_ID, "0001", nullptr);
     ASSERT_TRUE(link.BeginWalk());
+    const int in = dup(0);
+    close(0);  // each node gets fd 0 then, as in a program started without standard input
     for (const char* instance : {"1-2", "1-3"}) {
         UsbHandle h = link.Open(PathOf(USB_VENDOR_ID, "0001", instance).c_str());
+        EXPECT_EQ(h, 0);
         for (bool write : {false, true}) {
             SCOPED_TRACE(std::string(instance) + (write ? " write" : " read"));
             const uint32_t start = clock.Now(), timeout = write ? 30 : 500;
@@ -183,6 +186,7 @@ TEST_F(LinuxLinkTest, ANodeThatIsReadyButMovesNothingEndsByTheTimeOutWithoutSpin
         }
         link.Close(h);
     }
+    dup2(in, 0), close(in);
 }
 
 }  // namespace
