@@ -96,7 +96,7 @@ TEST_F(PacketTest, IdFieldFollowsTheDigitCount) {
     }
 }
 
-TEST_F(PacketTest, ADocumentedReplyIsAccepted) {
+TEST_F(PacketTest, AKnownGoodReplyIsAccepted) {
     Build(11);
     int ok = 0;
     EXPECT_EQ(Check({0x1B, 0x00, 0x14, 0x44, 0x42, 0x50, 0x4B, 0x12, 0x34, 0x56,
