@@ -51,9 +51,7 @@ std::string ReceivedRequest::Text() const {
 
 Device::Device() : Device(DefaultState()) {}
 
-Device::Device(DeviceState state) : m_state(std::move(state)) {
-    Crc32MsbInit();  // fills the shared table now, before a pump thread could race for it
-}
+Device::Device(DeviceState state) : m_state(std::move(state)) {}
 
 DeviceState& Device::State() {
     std::lock_guard<std::mutex> lock(m_mutex);

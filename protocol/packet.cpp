@@ -9,27 +9,48 @@ uint32_t g_cmdSeq = 0x12345678;
 int32_t g_cmdLastId = 0;
 uint32_t g_cmdAppHeader = 0;
 char g_cmdLetter = 0;
-uint32_t g_crcTable[256];
-bool g_crcTableReady = false;
+namespace {
 
-uint32_t Crc32MsbInit() {
-    if (!g_crcTableReady) {
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t v = i << 24;
-            for (int bit = 0; bit < 8; ++bit) {
-                if (v & 0x80000000u) v ^= 0xF6DC4190u;
-                v <<= 1;
-            }
-            g_crcTable[i] = v;
-        }
-        g_crcTableReady = true;
+// Slicing by 8: t[k][b] is the checksum step for the byte b followed by k zero bytes, so
+// eight bytes take eight independent look-ups instead of a chain of eight.
+struct CrcTables {
+    uint32_t t[8][256];
+};
+
+constexpr CrcTables MakeCrcTables() {
+    CrcTables c{};
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint32_t v = i << 24;
+        for (int bit = 0; bit < 8; ++bit) v = (v << 1) ^ (v & 0x80000000u ? 0xEDB88320u : 0);
+        c.t[0][i] = v;
     }
-    return 0xFFFFFFFFu;
+    for (int k = 1; k < 8; ++k)
+        for (int i = 0; i < 256; ++i)
+            c.t[k][i] = (c.t[k - 1][i] << 8) ^ c.t[0][c.t[k - 1][i] >> 24];
+    return c;
 }
+
+alignas(64) constexpr CrcTables kCrc = MakeCrcTables();
+
+uint32_t LoadBE32(const uint8_t* p) {
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+}  // namespace
+
+const uint32_t (&g_crcTable)[256] = kCrc.t[0];
+
+uint32_t Crc32MsbInit() { return 0xFFFFFFFFu; }
 
 uint32_t Crc32MsbUpdate(uint32_t crc, const void* bytes, size_t n) {
     const uint8_t* p = static_cast<const uint8_t*>(bytes);
-    for (size_t i = 0; i < n; ++i) crc = (crc << 8) ^ g_crcTable[(crc >> 24) ^ p[i]];
+    const auto& t = kCrc.t;
+    for (; n >= 8; p += 8, n -= 8) {
+        uint32_t a = crc ^ LoadBE32(p), b = LoadBE32(p + 4);
+        crc = t[7][a >> 24] ^ t[6][(a >> 16) & 0xFF] ^ t[5][(a >> 8) & 0xFF] ^ t[4][a & 0xFF] ^
+              t[3][b >> 24] ^ t[2][(b >> 16) & 0xFF] ^ t[1][(b >> 8) & 0xFF] ^ t[0][b & 0xFF];
+    }
+    for (; n; ++p, --n) crc = (crc << 8) ^ t[0][(crc >> 24) ^ *p];
     return crc;
 }
 

@@ -22,10 +22,11 @@ extern uint32_t g_cmdSeq;
 extern int32_t g_cmdLastId;
 extern uint32_t g_cmdAppHeader;
 extern char g_cmdLetter;
-extern uint32_t g_crcTable[256];
-extern bool g_crcTableReady;
 
-// Checksum: MSB first, generator 0xEDB88320, start 0xFFFFFFFF, no final XOR.
+// Checksum: MSB first, generator 0xEDB88320, start 0xFFFFFFFF, no final XOR. The tables
+// are fixed at compile time, so any thread may checksum at any time.
+// g_crcTable[b] is the step for one byte b.
+extern const uint32_t (&g_crcTable)[256];
 uint32_t Crc32MsbInit();
 uint32_t Crc32MsbUpdate(uint32_t crc, const void* bytes, size_t n);
 

@@ -40,21 +40,16 @@ protected:
     uint8_t dst[PKT_STATUS_MAX] = {};
 };
 
-TEST_F(TransactTest, ValidReplyCopiesItsStatusToTheAddressedDevice) {
-    EXPECT_EQ(CmdTransact(11, dst, 0, nullptr, 500), 3u);
-    EXPECT_STREQ(reinterpret_cast<char*>(dst), "ok");
-    EXPECT_EQ(g_pipe.readTimeoutMs, 500u);
-    EXPECT_EQ(g_pipe.writeDevices, std::vector<int32_t>{3});
-}
-
-TEST_F(TransactTest, StatusSizes) {
+TEST_F(TransactTest, StatusOfEachSizeComesFromTheAddressedDevice) {
     status = {};
     EXPECT_EQ(CmdTransact(21, dst, 0, nullptr, 5000), 0u);  // empty looks like failure
 
     status = Bytes(PKT_STATUS_MAX, 0xA5);  // a full 1298-byte reply
-    EXPECT_EQ(CmdTransact(21, dst, 0, nullptr, 5000), PKT_STATUS_MAX);
+    EXPECT_EQ(CmdTransact(21, dst, 0, nullptr, 500), PKT_STATUS_MAX);
     EXPECT_EQ(dst[0], 0xA5);
     EXPECT_EQ(dst[PKT_STATUS_MAX - 1], 0xA5);
+    EXPECT_EQ(g_pipe.readTimeoutMs, 500u);
+    EXPECT_EQ(g_pipe.writeDevices, (std::vector<int32_t>{3, 3}));
 
     EXPECT_EQ(CmdTransact(23, nullptr, 2, "x", 5000), PKT_STATUS_MAX);  // no destination
 }
@@ -139,10 +134,15 @@ TEST_F(TransactTest, AnExchangeAllocatesNothing) {
 
 }  // namespace
 
-// Exchanges before any CmdChannelInit go ahead unlocked and address device 0.
+// Exchanges before any CmdChannelInit go ahead unlocked and address device 0. The first
+// CmdChannelInit creates the lock for good, so this runs in a fresh process.
 TEST(TransactNoChannel, GoesToDeviceZeroWithoutALock) {
-    g_pipe.Reset();
-    EXPECT_FALSE(g_cmdLock.created);
-    EXPECT_EQ(CmdTransact(42, nullptr, 0, nullptr, 5000), 0u);  // the pipe has no reply
-    EXPECT_EQ(g_pipe.writeDevices, std::vector<int32_t>{0});
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            g_pipe.Reset();
+            bool ok = !g_cmdLock.created && CmdTransact(42, nullptr, 0, nullptr, 5000) == 0;
+            std::exit(ok && g_pipe.writeDevices == std::vector<int32_t>{0} ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }

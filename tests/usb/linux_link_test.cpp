@@ -18,7 +18,8 @@ using Bytes = std::vector<uint8_t>;
 int g_notices = 0;
 
 // Poll never blocks: when nothing is ready the clock moves on by up to 100 ms instead.
-// `turn` lets the device act before each poll.
+// `turn` lets the device act before each poll. A loop that would spin for ever is failed
+// by a poll error instead; with takeNothing every write takes no byte.
 class LinuxLinkTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -34,6 +35,7 @@ protected:
         UsbSetLink(nullptr);
     }
     int Poll(pollfd* fds, nfds_t n, int ms) {
+        if (++polls > 20000) return errno = EIO, -1;
         if (turn) turn();
         int r = ::poll(fds, n, 0);
         if (r == 0) clock.Advance(std::min(ms, 100));
@@ -44,9 +46,11 @@ protected:
     base::ScopedVirtualClock clock{1000};
     std::function<void()> turn;
     FakeTree tree;
-    int master = -1;
-    LinuxUsbLink link{tree.sys, tree.dev,
-                      [this](pollfd* f, nfds_t n, int ms) { return Poll(f, n, ms); }};
+    int master = -1, polls = 0;
+    bool takeNothing = false;
+    LinuxUsbLink link{
+        tree.sys, tree.dev, [this](pollfd* f, nfds_t n, int ms) { return Poll(f, n, ms); },
+        [this](int fd, const void* b, size_t n) { return takeNothing ? 0 : ::write(fd, b, n); }};
 };
 
 std::string PathOf(const std::string& vid, const char* pid, const std::string& instance) {
@@ -108,10 +112,8 @@ TEST_F(LinuxLinkTest, AReadGathersOneReplyWithinTheTimeOutAndWhatComesLaterIsDro
     } cases[] = {
         {"in three pieces", small, {{0, 1}, {1200, 6}, {4900, 21}}, true, 21, 4900},
         {"the rest too late", small, {{0, 1}, {2000, 6}, {5001, 21}}, false, 6, 5000},
-        {"never", small, {}, false, 0, 5000},
         {"a length past 1298", liar, {{0, 1318}}, true, 1298, 0, 1299},
         {"a length past the buffer", full, {{0, 1298}}, true, 600, 0, 600},
-        {"already there", small, {{0, 21}}, true, 21, 0},
     };
     UsbSetReadTimeout(5000);
     for (const auto& c : cases) {
@@ -156,6 +158,35 @@ TEST_F(LinuxLinkTest, AStuckWriteTakesItsTimeOutAndAVanishedDeviceNone) {
     EXPECT_EQ(UsbWrite(0, big.data(), &len), 0);
     EXPECT_EQ(clock.Now(), 1030u);
     EXPECT_EQ(g_notices, 1);
+}
+
+// Nodes that poll ready yet move no byte: a stale file, /dev/null, and (as a device
+// sending zero-length packets or taking nothing would) a write that takes nothing.
+TEST_F(LinuxLinkTest, ANodeThatIsReadyButMovesNothingEndsByTheTimeOutWithoutSpinning) {
+    tree.AddNode(1, "1-2", USB_VENDOR_ID, "0001", nullptr);  // an empty plain file
+    std::filesystem::create_symlink("/dev/null", tree.dev + "/usb/lp2");
+    tree.AddNode(2, "1-3", USB_VENDOR_ID, "0001", nullptr);
+    ASSERT_TRUE(link.BeginWalk());
+    const int in = dup(0);
+    close(0);  // each node gets fd 0 then, as in a program started without standard input
+    for (const char* instance : {"1-2", "1-3"}) {
+        UsbHandle h = link.Open(PathOf(USB_VENDOR_ID, "0001", instance).c_str());
+        EXPECT_EQ(h, 0);
+        for (bool write : {false, true}) {
+            SCOPED_TRACE(std::string(instance) + (write ? " write" : " read"));
+            const uint32_t start = clock.Now(), timeout = write ? 30 : 500;
+            uint8_t buf[21] = {};
+            uint32_t len = sizeof buf;
+            polls = 0, takeNothing = write;
+            EXPECT_EQ(write ? link.Write(h, buf, &len, timeout) : link.Read(h, buf, &len, timeout),
+                      UsbIo::TimedOut);
+            EXPECT_EQ(clock.Now() - start, timeout);
+            EXPECT_EQ(len, 0u);
+            EXPECT_LE(polls, int(timeout) + 2);
+        }
+        link.Close(h);
+    }
+    dup2(in, 0), close(in);
 }
 
 }  // namespace

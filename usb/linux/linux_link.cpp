@@ -22,6 +22,7 @@ constexpr uint32_t kReplyMax = 1298;  // the longest reply the protocol accepts
 constexpr uint32_t kReplyHeader = 3;  // the lead byte and the big-endian total length
 constexpr size_t kSerialMax = 126;    // the most characters a USB string descriptor holds
 constexpr int kDiscardReadsMax = 64;  // a device that never stops talking cannot hold us
+constexpr int kIdleMs = 1;            // the pause after a ready node moved no byte
 
 // A small sysfs attribute without its line feed; false when it cannot be read. A value
 // longer than any we use (a serial of kSerialMax characters) comes back cut, and still
@@ -91,11 +92,27 @@ int Remaining(uint32_t start, uint32_t timeoutMs) {
     return static_cast<int>(std::min<uint32_t>(left, INT_MAX));
 }
 
+// Called when the node polled ready and the read or write that followed still moved no
+// byte (zero-length packets, or a node that is no device: a stale file, /dev/null). Poll
+// would report it ready again at once, so pause briefly rather than spin; false once the
+// time-out has passed.
+bool Idle(uint32_t start, uint32_t timeoutMs) {
+    int left = Remaining(start, timeoutMs);
+    if (left == 0) return false;
+    base::Sleep(static_cast<uint32_t>(std::min(left, kIdleMs)));
+    return true;
+}
+
 }  // namespace
 
-LinuxUsbLink::LinuxUsbLink(std::string sysfsRoot, std::string devRoot, PollFn pollFn)
-    : m_sysfs(std::move(sysfsRoot)), m_dev(std::move(devRoot)), m_poll(std::move(pollFn)) {
+LinuxUsbLink::LinuxUsbLink(std::string sysfsRoot, std::string devRoot, PollFn pollFn,
+                           WriteFn writeFn)
+    : m_sysfs(std::move(sysfsRoot)),
+      m_dev(std::move(devRoot)),
+      m_poll(std::move(pollFn)),
+      m_write(std::move(writeFn)) {
     if (!m_poll) m_poll = [](pollfd* fds, nfds_t n, int ms) { return ::poll(fds, n, ms); };
+    if (!m_write) m_write = [](int fd, const void* b, size_t n) { return ::write(fd, b, n); };
 }
 
 LinuxUsbLink::Node LinuxUsbLink::ReadNode(uint32_t number, bool bySerial) const {
@@ -198,12 +215,13 @@ UsbIo LinuxUsbLink::Read(UsbHandle handle, void* buffer, uint32_t* length, uint3
     const uint32_t cap = std::min(*length, kReplyMax);
     uint32_t want = std::min(kReplyHeader, cap);  // until the reply has told its length
     uint32_t got = 0;
-    bool sized = false;
+    bool sized = false, ready = false;
     *length = 0;
     if (fd < 0) return UsbIo::Failed;
     while (got < want) {
         ssize_t n = ::read(fd, out + got, want - got);
         if (n > 0) {
+            ready = false;
             got += static_cast<uint32_t>(n);
             *length = got;
             if (!sized && got >= kReplyHeader) {
@@ -218,8 +236,10 @@ UsbIo LinuxUsbLink::Read(UsbHandle handle, void* buffer, uint32_t* length, uint3
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno != EAGAIN) return UsbIo::Failed;
         // Nothing there yet; a read of 0 bytes does not mean end of file here either.
+        if (n == 0 && ready && !Idle(start, timeoutMs)) return UsbIo::TimedOut;
         Wait w = WaitFor(fd, POLLIN, start, timeoutMs);
         if (w != Wait::Ready) return w == Wait::Gone ? UsbIo::Failed : UsbIo::TimedOut;
+        ready = true;
     }
     return UsbIo::Done;
 }
@@ -242,18 +262,24 @@ UsbIo LinuxUsbLink::Write(UsbHandle handle, const void* buffer, uint32_t* length
     const uint8_t* in = static_cast<const uint8_t*>(buffer);
     const uint32_t total = *length;
     uint32_t sent = 0;
+    bool ready = false;
     *length = 0;
     if (fd < 0) return UsbIo::Failed;
     DiscardInput(fd);
     for (;;) {
         if (sent < total) {
-            ssize_t n = ::write(fd, in + sent, total - sent);
+            ssize_t n = m_write(fd, in + sent, total - sent);
             if (n > 0) {
+                ready = false;
                 sent += static_cast<uint32_t>(n);
                 continue;
             }
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 && errno != EAGAIN) break;
+            if (n == 0 && ready && !Idle(start, timeoutMs)) {
+                *length = sent;
+                return UsbIo::TimedOut;
+            }
         }
         // Writable again once the driver has finished with what it took.
         Wait w = WaitFor(fd, POLLOUT, start, timeoutMs);
@@ -262,6 +288,7 @@ UsbIo LinuxUsbLink::Write(UsbHandle handle, const void* buffer, uint32_t* length
             if (w == Wait::TimedOut) return UsbIo::TimedOut;
             return w == Wait::Ready ? UsbIo::Done : UsbIo::Failed;
         }
+        ready = true;
     }
     *length = sent;
     return UsbIo::Failed;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <poll.h>
+#include <sys/types.h>
 
 #include <functional>
 #include <string>
@@ -21,9 +22,11 @@ public:
     // Everything that waits goes through poll; time is base::GetTickCount. Tests pass a
     // poll that never blocks and advances a virtual clock instead.
     using PollFn = std::function<int(pollfd*, nfds_t, int)>;
+    // write(2) by default; tests pass one that takes nothing, as no file they can make does.
+    using WriteFn = std::function<ssize_t(int, const void*, size_t)>;
 
     explicit LinuxUsbLink(std::string sysfsRoot = "/sys", std::string devRoot = "/dev",
-                          PollFn pollFn = nullptr);
+                          PollFn pollFn = nullptr, WriteFn writeFn = nullptr);
 
     // Discovery reads sysfs only: the driver allows one open of a node at a time, and
     // that one belongs to whoever is talking to the device.
@@ -65,5 +68,6 @@ private:
     std::string m_sysfs;
     std::string m_dev;
     PollFn m_poll;
+    WriteFn m_write;
     std::vector<Node> m_nodes;  // the last walk, in numeric order of N
 };
