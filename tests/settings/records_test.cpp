@@ -27,6 +27,12 @@ Bytes Record(int32_t count, int32_t current, uint32_t textSize,
     return b;
 }
 
+// The record without its last byte, the terminator of its last string.
+Bytes Cut(Bytes b) {
+    b.pop_back();
+    return b;
+}
+
 // Rows, then N, widths, titles and cells as strings; L covers them all.
 Bytes Scan(int32_t rows, const std::vector<std::string>& strings, int lengthAdjust = 0) {
     Bytes b = Record(rows, 0, 0, strings);
@@ -59,7 +65,13 @@ TEST(CountryRecord, Limits) {
         {"name of 126", Record(1, 0, 3, {"AT", name126}), "", 3},
         {"name too long", Record(1, 0, 9, {"AT", name126 + "n"}),
          "Country Name 0 Len 127 > 126 Error!!!\n"},
-        {"code without its end", Record(1, 0, 9, {}), "Country Entry 0 Past Reply Error!!!\n"},
+        {"no room for an entry", Cut(Record(1, 0, 9, {"A"})),
+         "Country Entry 0 Past Reply Error!!!\n"},
+        {"the smallest entry, last", Record(1, 0, 1, {"", ""}), "", 1},
+        {"code without its end", Cut(Record(1, 0, 9, {"ATX"})),
+         "Country Code 0 Past Reply Error!!!\n"},
+        {"name without its end", Cut(Record(1, 0, 9, {"AT", "Au"})),
+         "Country Name 0 Past Reply Error!!!\n"},
         {"equal entry texts ignoring case", Record(2, 5, 9, {"AT", "Austria", "XX", "AUSTRIA"}),
          "Country Entry 1 Repeats 0 Error!!!\n"},
     };
