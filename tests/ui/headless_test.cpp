@@ -87,7 +87,7 @@ TEST_F(HeadlessTest, VirtualTimeLandsOnExactTicks) {
     dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
         fired.push_back(base::GetTickCount() * 10 + static_cast<uint32_t>(id));
         if (id != 2) return;
-        if (++fast == 1) base::Sleep(420);
+        if (++fast == 1) base::Sleep(400);
         if (fast == 3) d.MessageBox("late");
     };
     dlg.m_onButton = [&](CProbeDlg&) { fired.push_back(base::GetTickCount() * 10); };
@@ -95,14 +95,14 @@ TEST_F(HeadlessTest, VirtualTimeLandsOnExactTicks) {
     B().User().OnMessageBox("late", 30);
     B().User().OnMessageBox("never shown");
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    // The click was due at 250, but timer 2's handler held the loop until 520; then the
-    // user's input goes first. Both timers are late and fire once each, timer 2 (due at
-    // 200) before timer 1 (due at 300), and keep their phase. At 600 and 900 they tie: the
-    // one set first goes first.
-    EXPECT_THAT(fired, ElementsAre(1002, 5200, 5202, 5201, 6001, 6002, 7002, 8002, 9001, 9002,
-                                   10002, 11002));
-    EXPECT_EQ(base::GetTickCount(), 1170u);  // Escape 650 after the click returned
-    EXPECT_EQ(B().MessageBoxes().at(0).tick, 600u);
+    // The click was due at 250, but timer 2's handler held the loop until 500; then the
+    // user's input goes first. Timer 1 (due at 300) fires late, once, and keeps its phase;
+    // timer 2 overran its own tick and next fires a period after its handler returned. At
+    // 600 and 900 they tie: the one set first goes first.
+    EXPECT_THAT(fired,
+                ElementsAre(1002, 5000, 5001, 6001, 6002, 7002, 8002, 9001, 9002, 10002, 11002));
+    EXPECT_EQ(base::GetTickCount(), 1150u);  // Escape 650 after the click returned
+    EXPECT_EQ(B().MessageBoxes().at(0).tick, 700u);
     EXPECT_TRUE(B().MessageBoxes().at(0).scripted);
     EXPECT_THAT(B().User().Unused(), ElementsAre("message box \"never shown\""));
     B().User() = {};

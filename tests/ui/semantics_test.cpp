@@ -356,23 +356,34 @@ TEST_P(UiSemantics, NestedDialogIsOwnedByItsRunnerWhoseTimersGoOn) {
     EXPECT_GE(outerTicks, 3);
 }
 
-TEST_P(UiSemantics, TimerBlockedForSeveralPeriodsFiresOnceThenKeepsItsPeriod) {
+// As the wait dialog against a device slower than its poll period: the slow timer must
+// leave the counting timer and the posted WM_CLOSE their turn, and its missed ticks become
+// one, a period after its handler returned.
+TEST_P(UiSemantics, SlowTimerLeavesOtherTimersAndPostedMessagesTheirTurn) {
     CProbeDlg dlg;
-    std::vector<uint32_t> ticks;
-    uint32_t blockEnd = 0;
-    dlg.m_onInit = [](CProbeDlg& d) { d.SetTimer(1, 100); };
-    dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR) {
-        ticks.push_back(base::GetTickCount());
-        if (ticks.size() == 1) {
-            base::Sleep(420);  // four periods pass inside the handler
-            blockEnd = base::GetTickCount();
-        }
-        if (ticks.size() == 4) d.EndDialog(IDOK);
+    std::vector<std::pair<uint32_t, uint32_t>> polls;  // start and end of each handler
+    int seconds = 0;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        d.SetTimer(1, 50);
+        d.SetTimer(2, 100);
     };
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    ASSERT_EQ(ticks.size(), 4u);
-    EXPECT_LT(ticks[1] - blockEnd, 100u);  // the missed ticks became one, at once
-    for (size_t i = 2; i < ticks.size(); ++i) EXPECT_GE(ticks[i] - ticks[i - 1], 50u) << i;
+    dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
+        if (id == 2 && ++seconds == 4) d.PostMessage(WM_CLOSE);
+        if (id != 1) return;
+        uint32_t start = base::GetTickCount();
+        base::Sleep(120);
+        polls.emplace_back(start, base::GetTickCount());
+        if (polls.size() == 12) d.EndDialog(IDOK);  // where a starved loop would end
+    };
+    uint32_t start = base::GetTickCount();
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    uint32_t elapsed = base::GetTickCount() - start;
+    EXPECT_THAT(dlg.m_log, ElementsAre("OnCancel"));
+    EXPECT_GE(elapsed, 400u);
+    EXPECT_LT(elapsed, 1200u);
+    for (size_t i = 1; i < polls.size(); ++i) {
+        EXPECT_GE(polls[i].first - polls[i - 1].second, 45u) << i;
+    }
 }
 
 // --- Windows ---
