@@ -310,35 +310,25 @@ TEST_P(UiSemantics, MessageMapRunsTheFirstEntryThatMatches) {
 
 // --- Timers ---
 
-TEST_P(UiSemantics, TimersFireUnderAMessageBoxTheirHandlerOpened) {
-    CProbeDlg dlg;
-    int depth = 0;
-    int ticks = 0;
-    int ticksUnderTheBox = 0;
-    dlg.m_onInit = [](CProbeDlg& d) { EXPECT_EQ(d.SetTimer(1, 100), 1u); };
-    dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
-        EXPECT_EQ(id, 1u);
-        ticksUnderTheBox += depth;
-        if (++depth == 1 && ticks++ == 0) {
-            d.MessageBox("tick");
-            d.EndDialog(IDOK);
-        }
-        --depth;
-    };
-    User().OnMessageBox("tick", 450);
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_GE(ticksUnderTheBox, 3);  // at about 200, 300, 400 and 500 ms
-    EXPECT_EQ(User().MessageBoxes().at(0).caption, "semantics");
-}
-
-// As the wait window and the access point list run over the main dialog.
-TEST_P(UiSemantics, NestedDialogIsOwnedByItsRunnerWhoseTimersGoOn) {
+// Timers go on in the loops nested above their dialog: a message box their own handler
+// opened, which enters that handler again, and a dialog run over it (as the wait window
+// and the access point list run over the main dialog).
+TEST_P(UiSemantics, TimersGoOnInLoopsNestedAboveTheirDialog) {
     CProbeDlg outer;
     CProbeDlg inner(kNoClose);
-    int outerTicks = 0;
+    int ticks = 0;
+    int depth = 0;
+    int ticksUnderTheBox = 0;
+    int ticksUnderInner = 0;
     bool innerOpen = false;
-    outer.m_onInit = [](CProbeDlg& d) { d.SetTimer(7, 100); };
-    outer.m_onTimer = [&](CProbeDlg&, UINT_PTR) { outerTicks += innerOpen; };
+    outer.m_onInit = [](CProbeDlg& d) { EXPECT_EQ(d.SetTimer(1, 100), 1u); };
+    outer.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
+        EXPECT_EQ(id, 1u);
+        ticksUnderTheBox += depth;
+        ticksUnderInner += innerOpen;
+        if (++depth == 1 && ticks++ == 0) d.MessageBox("tick");
+        --depth;
+    };
     outer.m_onButton = [&](CProbeDlg& d) {
         innerOpen = true;
         EXPECT_EQ(inner.DoModal(), IDCANCEL);
@@ -346,14 +336,17 @@ TEST_P(UiSemantics, NestedDialogIsOwnedByItsRunnerWhoseTimersGoOn) {
         d.EndDialog(IDOK);
     };
     inner.m_onInit = [&](CProbeDlg& d) { EXPECT_EQ(d.GetOwner(), &outer); };
-    User().OnDialog(kProbe).Click(kButton);
+    User().OnMessageBox("tick", 450);
+    User().OnDialog(kProbe).Wait(700).Click(kButton);
     User()
         .OnDialog(kNoClose)
         .Call([&] { EXPECT_FALSE(outer.IsWindowEnabled()); })
         .Wait(450)
         .Escape();
     EXPECT_EQ(outer.DoModal(), IDOK);
-    EXPECT_GE(outerTicks, 3);
+    EXPECT_GE(ticksUnderTheBox, 3);  // at about 200, 300, 400 and 500 ms
+    EXPECT_GE(ticksUnderInner, 3);
+    EXPECT_EQ(User().MessageBoxes().at(0).caption, "semantics");
 }
 
 // As the wait dialog against a device slower than its poll period: the slow timer must
