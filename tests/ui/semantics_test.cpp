@@ -312,7 +312,8 @@ TEST_P(UiSemantics, MessageMapRunsTheFirstEntryThatMatches) {
 
 // Timers go on in the loops nested above their dialog: a message box their own handler
 // opened, which enters that handler again, and a dialog run over it (as the wait window
-// and the access point list run over the main dialog).
+// and the access point list run over the main dialog). A dialog ended from there ends
+// when the loops above it have.
 TEST_P(UiSemantics, TimersGoOnInLoopsNestedAboveTheirDialog) {
     CProbeDlg outer;
     CProbeDlg inner(kNoClose);
@@ -327,13 +328,13 @@ TEST_P(UiSemantics, TimersGoOnInLoopsNestedAboveTheirDialog) {
         ticksUnderTheBox += depth;
         ticksUnderInner += innerOpen;
         if (++depth == 1 && ticks++ == 0) d.MessageBox("tick");
+        if (ticksUnderInner == 3) d.EndDialog(IDOK);
         --depth;
     };
-    outer.m_onButton = [&](CProbeDlg& d) {
+    outer.m_onButton = [&](CProbeDlg&) {
         innerOpen = true;
         EXPECT_EQ(inner.DoModal(), IDCANCEL);
         innerOpen = false;
-        d.EndDialog(IDOK);
     };
     inner.m_onInit = [&](CProbeDlg& d) { EXPECT_EQ(d.GetOwner(), &outer); };
     User().OnMessageBox("tick", 450);
@@ -346,6 +347,7 @@ TEST_P(UiSemantics, TimersGoOnInLoopsNestedAboveTheirDialog) {
     EXPECT_EQ(outer.DoModal(), IDOK);
     EXPECT_GE(ticksUnderTheBox, 3);  // at about 200, 300, 400 and 500 ms
     EXPECT_GE(ticksUnderInner, 3);
+    EXPECT_THAT(outer.m_log, ElementsAre("button"));
     EXPECT_EQ(User().MessageBoxes().at(0).caption, "semantics");
 }
 
@@ -372,8 +374,7 @@ TEST_P(UiSemantics, SlowTimerLeavesOtherTimersAndPostedMessagesTheirTurn) {
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     uint32_t elapsed = base::GetTickCount() - start;
     EXPECT_THAT(dlg.m_log, ElementsAre("OnCancel"));
-    EXPECT_GE(elapsed, 400u);
-    EXPECT_LT(elapsed, 1200u);
+    EXPECT_GE(elapsed, 400u);  // four ticks of the counter
     for (size_t i = 1; i < polls.size(); ++i) {
         EXPECT_GE(polls[i].first - polls[i - 1].second, 45u) << i;
     }
