@@ -14,8 +14,9 @@
 // - Everything runs on one thread; timers and posted messages are dispatched by whatever
 //   modal loop is innermost, for every open dialog, and a message box runs such a loop too.
 //   So a timer handler that opens a message box can be entered again by its own timer.
-// - A timer whose handler overruns several periods fires once when the loop gets back to
-//   it, then keeps its period: missed ticks do not pile up.
+// - Missed ticks do not pile up: a timer that comes late fires once. One whose handler ran
+//   past its next tick fires next a whole period after the handler returned, so a slow
+//   handler leaves the loop time for the other timers, posted messages and painting.
 //
 // The interface uses only plain C++ types (plus winconst.h values), so a Win32 backend can
 // include <windows.h> in its own files. For the same reason no member is named like a

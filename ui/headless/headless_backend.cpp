@@ -299,7 +299,14 @@ bool HeadlessBackend::FireDueTimer() {
     // Missed ticks collapse into this one; the next stays on the timer's own phase.
     uint32_t late = now - best->due;
     best->due += best->period * (late / best->period + 1);
-    owner->m_events->OnTimer(best->id);
+    TimerState fired = *best;
+    owner->m_events->OnTimer(fired.id);
+    // A handler that overran would find its tick due again at once and starve whatever
+    // else is due; the next one comes a whole period after the handler returned.
+    auto same = [&](const TimerState& t) { return t.order == fired.order; };
+    auto it = std::find_if(owner->timers.begin(), owner->timers.end(), same);
+    now = base::GetTickCount();
+    if (it != owner->timers.end() && IsDue(it->due, now)) it->due = now + it->period;
     return true;
 }
 

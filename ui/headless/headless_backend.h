@@ -14,7 +14,8 @@
 // else run the active window's due scripted step (or dismiss its message box when due);
 // else fire the earliest due timer of any open dialog (ties in the order the timers were
 // set); else sleep until the next of these is due. A timer that fires late fires once and
-// keeps its phase (its next tick is the first multiple of its period after now).
+// keeps its phase (its next tick is the first multiple of its period after now); one whose
+// handler ran past its next tick next fires a period after the handler returned.
 //
 // Guards, each recorded in Errors(); a test fixture checks that none is left at its end:
 // - stuck: nothing is pending that could ever end the loop (no posted message, no timer of

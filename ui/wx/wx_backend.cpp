@@ -20,6 +20,7 @@
 #include <wx/generic/msgdlgg.h>
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "ui/winconst.h"
@@ -51,24 +52,40 @@ public:
     Timer(WxBackend& backend, Handle dialog, uintptr_t id)
         : m_backend(backend), m_dialog(dialog), m_id(id) {}
     void Arm(unsigned period) {
-        m_period = static_cast<int>(period);
-        StartOnce(m_period);
+        m_period = std::chrono::milliseconds(period);
+        Restart();
+    }
+    void Kill() {
+        Stop();
+        m_killed = true;
     }
     bool Firing() const { return m_firing > 0; }
     void Notify() override {
         // Re-armed first: a loop that the handler runs dispatches the next tick.
-        StartOnce(m_period);
+        Restart();
         ++m_firing;
         m_backend.FireTimer(m_dialog, m_id);
         --m_firing;
+        // A handler that overran would find its tick due again at once, and a tick always
+        // due keeps the toolkit from ever going idle: no posted message, no repaint. So the
+        // next one comes a whole period after the handler returned.
+        if (!m_killed && Clock::now() >= m_due) Restart();
     }
 
 private:
+    using Clock = std::chrono::steady_clock;
+    void Restart() {
+        m_due = Clock::now() + m_period;
+        StartOnce(static_cast<int>(m_period.count()));
+    }
+
     WxBackend& m_backend;
     Handle m_dialog;
     uintptr_t m_id;
-    int m_period = 0;
+    std::chrono::milliseconds m_period{0};
+    Clock::time_point m_due;
     int m_firing = 0;
+    bool m_killed = false;
 };
 
 struct WxBackend::Dialog {
@@ -545,7 +562,7 @@ bool WxBackend::KillTimer(Handle dialog, uintptr_t id) {
     if (!d) return false;
     auto it = d->timers.find(id);
     if (it == d->timers.end()) return false;
-    it->second->Stop();
+    it->second->Kill();
     // A timer that kills itself from its handler is still on the stack.
     if (it->second->Firing()) d->killed.push_back(std::move(it->second));
     d->timers.erase(it);

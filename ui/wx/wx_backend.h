@@ -9,8 +9,9 @@
 //   above it have returned. A dialog's owner counts as disabled while a modal window of
 //   its own runs above it; the modal grab keeps input from it without greying it out.
 // - Timers are one-shot wxTimers re-armed before their handler runs: a loop that the
-//   handler runs (a message box) fires them again, and a handler that overruns several
-//   periods is followed by one tick, not by the missed ones.
+//   handler runs (a message box) fires them again. A handler that overran is re-armed
+//   again when it returns, so one tick follows a period later: a tick always due would
+//   keep the toolkit from going idle, where posted messages and repaints happen.
 // - Posted messages are delivered from the toolkit's idle time by whatever loop runs.
 // - Enter and Escape reach the dialog through DialogEvents::OnKeyDown, unless a focused
 //   push button takes Enter; the close box becomes WM_CLOSE.
