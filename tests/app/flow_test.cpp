@@ -345,10 +345,12 @@ TEST_F(FlowTest, IpRepliesThatLockFailOrBreakTheFormat) {
         });
         EXPECT_EQ(GetCapturedStdout(), c.line);
         // Never read, or locked: none of the five controls takes input. Read and
-        // unlocked, with DHCP off: all but Set do.
+        // unlocked, with DHCP off: all but Set do. The WiFi panel is read only after it.
         for (int id : {IDC_ETH_DHCP, IDC_ETH_ADDR, IDC_ETH_MASK, IDC_ETH_GATEWAY})
             EXPECT_EQ(Control(id)->enabled, c.ethEnabled) << id;
-        EXPECT_FALSE(Control(IDC_ETH_SET)->enabled);
+        for (int id : {IDC_WIFI_DHCP, IDC_WIFI_ADDR, IDC_WIFI_MASK, IDC_WIFI_GATEWAY})
+            EXPECT_EQ(Control(id)->enabled, c.wifiRead) << id;
+        EXPECT_FALSE(Control(IDC_ETH_SET)->enabled || Control(IDC_WIFI_SET)->enabled);
         EXPECT_EQ(Count(*run.dev, CMD_GET_WIFI_IPCFG), c.wifiRead ? 1 : 0);
     }
 }
