@@ -167,11 +167,14 @@ TEST_F(FlowTest, TheSelectedDeviceIsAddressedAndAChangeForgetsTheOldOne) {
         .Click(IDC_SSID_SCAN)
         .Call([&] {
             EXPECT_EQ(View(dlg), loaded);
-            for (int32_t id : {21, 25, 27, 30}) second.Inject(NoReply().On(id).Times(kEveryTime));
+            dlg.m_wifiStatus = WIFI_ST_PASSWORD_MISMATCH;  // the first's last join failed
+            for (int32_t id : {21, 25, 27, 30, 42})
+                second.Inject(NoReply().On(id).Times(kEveryTime));
         })
         .Select(IDC_DEVICE_COMBO, 1)  // its reads fail: nothing of the first is left
         .Call([&] {
             EXPECT_EQ(View(dlg), "0.0.0.0 --- 0.0.0.0 --- 0  -");
+            EXPECT_EQ(dlg.m_wifiStatus, 0u);
             onlyTo(second, first, true);
             second.ClearFaults();
         })
@@ -492,11 +495,12 @@ TEST_F(FlowTest, ConnectAndDeleteSendTheirTextsAndLongNamesAreRefused) {
         };
     };
     const std::string longPassword(40, 'p');  // the edit takes 32 of them
-    RunPicks({{3, connect("espresso")},
+    // The delete first: no later pick may inherit its choice.
+    RunPicks({{1, [](ui::DialogScript& s) { s.Click(IDC_DELETE); }},
+              {3, connect("espresso")},
               {2, connect("")},
               {4, connect(longPassword.c_str())},
               {5, connect("wrong-one")},
-              {1, [](ui::DialogScript& s) { s.Click(IDC_DELETE); }},
               {6, nullptr}});  // the long name: refused at the pick
     EXPECT_EQ(RequestTexts(dev, CMD_CONNECT_WIFI),
               (Texts{"0,13,08,Caf\xc3\xa9 Z\xc3\xbcrich,espresso", "0,12,00,Guest Lounge,",
