@@ -1,6 +1,9 @@
 #include "app/wait_dlg.h"
 
+#include <algorithm>
 #include "app/resource.h"
+
+#include "base/clock.h"
 #include "base/fixed_text.h"
 #include "ui/ddx.h"
 
@@ -27,6 +30,7 @@ void CWaitDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CWaitDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     m_seconds = 0;
+    m_openedAt = base::GetTickCount();
     m_text = m_message;
     int width = TextWidth(this, " 0000") + TextWidth(this, m_text) + 30;
     ResizeClient(this, width, 0);
@@ -40,7 +44,11 @@ void CWaitDlg::OnTimer(UINT_PTR id) {
     if (id == WAIT_POLL_TIMER) {
         if (m_pollFn && m_pollFn(m_owner)) PostMessage(WM_CLOSE);
     } else if (id == WAIT_SECOND_TIMER) {
-        ++m_seconds;
+        // Ticks do not pile up while a poll blocks: count the seconds the clock says have
+        // passed, so that the total time-out is the total, however long each poll takes.
+        uint32_t elapsed = (base::GetTickCount() - m_openedAt) / 1000;
+        m_seconds =
+            std::max(m_seconds + 1, static_cast<int32_t>(std::min<uint32_t>(elapsed, 1u << 30)));
         if (static_cast<uint32_t>(m_seconds) * 1000u > static_cast<uint32_t>(m_totalMs)) {
             PostMessage(WM_CLOSE);
         } else {

@@ -37,6 +37,7 @@ public:
     int32_t m_totalMs = 0;
     int32_t m_pollMs = 0;
     int32_t m_seconds = 0;
+    uint32_t m_openedAt = 0;  // tick count when the dialog opened
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -214,12 +214,15 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
         int32_t seconds, polls;  // the count when the dialog closed, the polls sent
         Bytes notDoneReply = {0};
         uint32_t startAt = 100000;  // the tick count when the wait opens
+        bool unanswered = false;    // every poll waits out its 5 s time-out
     } cases[] = {{0, 0, 60000, 0, 1500, true, 0, 1},
                  {20, 0, 60000, 0, 11500, true, 10, 21},
                  {kEveryTime, 0, 60000, 0, 61500, false, 61, 122, {}},     // empty: never inherits
                  {0, 3000, 120000, 0, 4500, true, 3, 1},                   // no poll after done
                  {0, 3000, 120000, 0, 4500, true, 3, 1, {0}, 0xFFFFF1F0},  // deadline past 2^32
-                 {kEveryTime, 0, 60000, 1200, 1700, false, 1, 2}};
+                 {kEveryTime, 0, 60000, 1200, 1700, false, 1, 2},
+                 // The total is the total, however long each poll blocks.
+                 {kEveryTime, 0, 60000, 0, 66500, false, 66, 12, {}, 100000, true}};
     int run = 0;
     for (const auto& c : cases) {
         uint32_t opened = 0, returned = 0;
@@ -229,6 +232,7 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
             .Call([&] {
                 dev.ClearFaults();
                 dev.ClearRequests();
+                if (c.unanswered) dev.Inject(NoReply().On(CMD_POLL_DONE).Times(kEveryTime));
                 if (c.notDone)
                     dev.Inject(ReplyPayload(c.notDoneReply).On(CMD_POLL_DONE).Times(c.notDone));
                 dev.Inject(ReplyPayload({1}).On(CMD_POLL_DONE).Times(kEveryTime));
