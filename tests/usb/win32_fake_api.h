@@ -7,25 +7,16 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "usb/win32/win32_api.h"
 
 struct FakeIface {
-    FakeIface(std::string p, std::optional<uint32_t> portNumber, DWORD error = 0,
-              bool detailFails = false, std::string pipeName = {})
-        : path(std::move(p)),
-          port(portNumber),
-          enumError(error),
-          noDetail(detailFails),
-          pipe(std::move(pipeName)) {}
-
-    std::string path;
-    std::optional<uint32_t> port;  // the "Port Number" value; none: missing
-    DWORD enumError = 0;           // SetupDiEnumDeviceInterfaces fails with it
-    bool noDetail = false;         // the detail record cannot be fetched
-    std::string pipe;              // the named pipe behind its paths
+    std::string path = {};
+    std::optional<uint32_t> port = {};  // the "Port Number" value; none: missing
+    DWORD enumError = 0;                // SetupDiEnumDeviceInterfaces fails with it
+    bool noDetail = false;              // the detail record cannot be fetched
+    std::string pipe = {};              // the named pipe behind its paths
 };
 
 struct FakeWin32 {
