@@ -112,10 +112,11 @@ void PipeServer::Complete(Instance& in) {
         return;
     }
     in.busy = false;
-    if (in.connected)
-        Deliver(in, n);
-    else if ((in.connected = true) && !m_device.WriteStallPending())
-        PostRead(in);  // at once: the client may be writing already
+    if (in.connected) Deliver(in, n);
+    in.connected = true;
+    // At once, and before a reply goes out: a client writes as soon as it has opened the
+    // pipe or read its reply, and its write must find a read posted.
+    PostRead(in);
 }
 
 void PipeServer::StopReading(Instance& in) {
@@ -191,11 +192,12 @@ void PipeServer::Pump(int waitMs) {
         Instance& in = *p;
         if (!in.connected) {
             if (!in.busy && !in.dead) Listen(in);
-        } else if (holding || !in.held.empty()) {  // until the stalled write is cancelled
-            StopReading(in);
-            PeekRequest(in);
         } else {
-            PostRead(in);
+            if (holding || !in.held.empty()) {  // until the stalled write is cancelled
+                StopReading(in);
+                PeekRequest(in);
+            }
+            PostRead(in);  // unless still holding
         }
     }
 

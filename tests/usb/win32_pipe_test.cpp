@@ -117,6 +117,7 @@ TEST_F(Win32PipeTest, AStalledWriteTimesOutOnceAndIsCancelled) {
     EXPECT_EQ(fake.waits, std::vector<DWORD>{30});
     EXPECT_EQ(fake.cancels, 1);
     EXPECT_TRUE(fake.events.empty());
+    server.Sync();  // it has seen the write go and reads again
     EXPECT_EQ(Ssid(CMD_TIMEOUT_MS), 8u);
     EXPECT_EQ(device.CommandIds(),
               std::vector<int32_t>{CMD_GET_SSID});  // the stalled one never came
