@@ -70,6 +70,13 @@ void Device::ClearFaults() {
     m_faults.clear();
 }
 
+bool Device::WriteStallPending() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const FaultRule& rule : m_faults)
+        if (rule.fault == Fault::StallWrite) return true;
+    return false;
+}
+
 void Device::SetPresent(bool present) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (present == m_present) return;

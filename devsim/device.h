@@ -108,6 +108,9 @@ public:
 
     void Inject(const FaultRule& rule);
     void ClearFaults();
+    // True while a StallWrite rule waits for its request. A host adapter that can hold a
+    // write back (the named pipe's) then looks at requests before taking them off the wire.
+    bool WriteStallPending() const;
 
     // Unplugging drops the reply in flight; the state survives. Each return to presence
     // starts a new attachment, so a backend can tell handles opened before it.

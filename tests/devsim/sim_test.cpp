@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include <functional>
+#include <regex>
 #include <sstream>
 
 #include "base/clock.h"
@@ -17,6 +18,12 @@ namespace {
 using namespace devsim;
 using namespace testing;
 using Bytes = std::vector<uint8_t>;
+
+// POSIX extended regular expressions on every platform: GoogleTest's own are a small subset
+// on Windows.
+MATCHER_P(MatchesRegex, pattern, "") {
+    return std::regex_match(arg, std::regex(pattern, std::regex::extended));
+}
 
 class SimTest : public testing::Test {
 protected:
