@@ -96,6 +96,8 @@ void CNetCfgDlg::OnCountrySet() {
 
 void CNetCfgDlg::OnSsidScan() {
     if (m_selDevice < 0) return;
+    // The scan holds the window for up to 30 s: what a closed window left on it goes first.
+    UpdateWindow();
     DoDeviceCommand(CMD_SCAN_WIFI);
     m_apConnect = 0;
     m_apDelete = 0;
