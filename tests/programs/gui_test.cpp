@@ -33,7 +33,7 @@
 #include "protocol/packet.h"
 #include "tests/ui/wx/wx_harness.h"
 #include "ui/wx/ip_ctrl.h"
-#include "usb/link.h"
+#include "usb/sim/sim_link.h"
 
 namespace {
 
@@ -84,15 +84,12 @@ std::vector<int> VerticalLines(const wxImage& image, int top, int bottom) {
 
 int CountColour(const wxImage& image, const wxColour& colour) {
     int n = 0;
-    for (int y = 0; y < image.GetHeight(); ++y) {
-        for (int x = 0; x < image.GetWidth(); ++x) {
-            n += image.GetRed(x, y) == colour.Red() && image.GetGreen(x, y) == colour.Green() &&
-                 image.GetBlue(x, y) == colour.Blue();
-        }
+    const unsigned char* rgb = image.GetData();
+    for (int i = 0; i < image.GetWidth() * image.GetHeight(); ++i, rgb += 3) {
+        n += wxColour(rgb[0], rgb[1], rgb[2]) == colour;
     }
     return n;
 }
-
 // The accessible name and value, "name=value", of a control's widget.
 std::string Accessible(wxWindow* w) {
     AtkObject* atk = gtk_widget_get_accessible(w->GetHandle());
@@ -122,43 +119,23 @@ private:
     int m_seen = 0;
 };
 
-// The demo's link, seen from the program: whether the busy cursor was on while each
-// request went out, and a call made as the SSID scan's request goes out.
-class WatchedLink : public UsbLink {
+// The demo's devices on a link that notes, as each request goes out, whether every shown
+// window has the busy cursor, and calls onScan as the SSID scan's request goes out.
+class WatchedLink : public SimUsbLink {
 public:
-    explicit WatchedLink(UsbLink& link) : m_link(link) {}
-    bool BeginWalk() override { return m_link.BeginWalk(); }
-    void EndWalk() override { m_link.EndWalk(); }
-    UsbIface Interface(int index, std::string* path, uint32_t* port) override {
-        return m_link.Interface(index, path, port);
-    }
-    UsbHandle Open(const char* path) override { return m_link.Open(path); }
-    bool Close(UsbHandle handle) override { return m_link.Close(handle); }
-    UsbIo Read(UsbHandle handle, void* buffer, uint32_t* length, uint32_t timeoutMs) override {
-        return m_link.Read(handle, buffer, length, timeoutMs);
-    }
-    UsbIo Write(UsbHandle handle, const void* buffer, uint32_t* length,
-                uint32_t timeoutMs) override {
-        busy.push_back(wxIsBusy() && AllWatch());
-        if (g_cmdLastId == CMD_SCAN_WIFI && onScan) onScan();
-        return m_link.Write(handle, buffer, length, timeoutMs);
-    }
-    void CancelWrite(UsbHandle handle) override { m_link.CancelWrite(handle); }
-
-    std::vector<bool> busy;
-    std::function<void()> onScan;
-
-private:
-    // The watch over every shown window of the program.
-    static bool AllWatch() {
+    UsbIo Write(UsbHandle h, const void* buffer, uint32_t* length, uint32_t ms) override {
+        bool watch = wxIsBusy();
         for (wxWindow* w : wxTopLevelWindows) {
             GdkWindow* g = w->IsShown() ? gtk_widget_get_window(w->GetHandle()) : nullptr;
             GdkCursor* c = g ? gdk_window_get_cursor(g) : nullptr;
-            if (g && (!c || gdk_cursor_get_cursor_type(c) != GDK_WATCH)) return false;
+            watch = watch && (!g || (c && gdk_cursor_get_cursor_type(c) == GDK_WATCH));
         }
-        return true;
+        busy.push_back(watch);
+        if (g_cmdLastId == CMD_SCAN_WIFI && onScan) onScan();
+        return SimUsbLink::Write(h, buffer, length, ms);
     }
-    UsbLink& m_link;
+    std::vector<bool> busy;
+    std::function<void()> onScan;
 };
 
 class GuiTest : public testing::Test {
@@ -173,6 +150,8 @@ protected:
                                  .countryApplyMs = 700,
                                  .connectMs = 700};
         }
+        m_link.Attach(m_devices.first, "0001", 1);
+        m_link.Attach(m_devices.second, "0002", 2);
         UsbSetLink(&m_link);
     }
     void TearDown() override {
@@ -219,7 +198,7 @@ protected:
     uitest::WxHarness m_harness;
     CNetCfgApp m_app;
     DemoDevices m_devices;
-    WatchedLink m_link{m_devices.link};
+    WatchedLink m_link;
 };
 
 TEST_F(GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
@@ -406,20 +385,14 @@ TEST_F(GuiTest, KeyboardTabOrderEscapeOnAnOpenListAndAMessageBox) {
     for (int i = 0; i < 11; ++i) {
         main.Wait(100).Call([&] {
             stops.push_back(FocusedId());
-            for (int id : {IDC_SSID, IDC_WIFI_ADDR, IDC_WIFI_MASK, IDC_WIFI_GATEWAY}) {
-                if (FocusedId() == id) continue;
-                std::vector<wxTextCtrl*> texts;
-                if (id == IDC_SSID) {
-                    texts.push_back(Native<wxTextCtrl>(id));
-                } else {
-                    for (int f = 0; f < 4; ++f)
-                        texts.push_back(Native<ui::wx::IpAddressCtrl>(id)->Field(f));
-                }
-                for (wxTextCtrl* t : texts) {
-                    long from = 0, to = 0;
-                    t->GetSelection(&from, &to);
-                    if (from != to) painted.push_back(std::to_string(id));
-                }
+            // Only the focused field may show a selection.
+            std::vector<wxTextCtrl*> texts{Native<wxTextCtrl>(IDC_SSID)};
+            for (int f = 0; f < 4; ++f) {
+                texts.push_back(Native<ui::wx::IpAddressCtrl>(IDC_WIFI_ADDR)->Field(f));
+            }
+            for (wxTextCtrl* t : texts) {
+                if (t != wxWindow::FindFocus() && !t->GetStringSelection().empty())
+                    painted.push_back(Shown(t->GetValue()));
             }
             keyboard.Char(WXK_TAB);
         });
