@@ -247,8 +247,6 @@ public:
         Bind(wxEVT_SET_FOCUS, repaint);
         Bind(wxEVT_KILL_FOCUS, repaint);
     }
-    // A Tab stop like every other control with one.
-    bool AcceptsFocusFromKeyboard() const override { return IsEnabled() && IsShown(); }
 
 protected:
     void OnDrawBackground(wxDC& dc, const wxRect& rect, int item, int flags) const override {
