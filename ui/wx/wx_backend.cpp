@@ -239,14 +239,8 @@ private:
 class DropList : public wxOwnerDrawnComboBox {
 public:
     DropList(wxWindow* parent, const wxPoint& pos, const wxSize& size)
-        : wxOwnerDrawnComboBox(parent, wxID_ANY, "", pos, size, 0, nullptr, wxCB_READONLY) {
-        auto repaint = [this](wxFocusEvent& e) {
-            Refresh();
-            e.Skip();
-        };
-        Bind(wxEVT_SET_FOCUS, repaint);
-        Bind(wxEVT_KILL_FOCUS, repaint);
-    }
+        : wxOwnerDrawnComboBox(parent, wxID_ANY, "", pos, size, 0, nullptr, wxCB_READONLY) {}
+    // The toolkit repaints the control whenever the focus comes or goes.
 
 protected:
     void OnDrawBackground(wxDC& dc, const wxRect& rect, int item, int flags) const override {
