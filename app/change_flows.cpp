@@ -5,6 +5,17 @@
 #include "base/fixed_text.h"
 #include "protocol/commands.h"
 #include "protocol/transact.h"
+#include "settings/ip_check.h"
+
+namespace {
+
+IpEntry EntryOf(const CIPAddressCtrl& ctrl) {
+    IpEntry e{};
+    e.filled = ctrl.GetAddress(e.field[0], e.field[1], e.field[2], e.field[3]);
+    return e;
+}
+
+}  // namespace
 
 void CNetCfgDlg::RunWait(const std::string& message, int32_t settleMs, int32_t totalMs) {
     m_done = 0;
@@ -52,6 +63,15 @@ void CNetCfgDlg::OnWifiSet() { OnIpSet(m_wifiPanel); }
 void CNetCfgDlg::OnIpSet(IpCfgPanel& panel) {
     // A panel not read from this device has nothing of its own to send.
     if (m_selDevice < 0 || !panel.loaded) return;
+    // A static set the device would take but no network could use stays here, with the
+    // edits, until the user corrects it. With DHCP off the controls show that set.
+    if (panel.pending.dhcp == 0) {
+        if (const char* refusal = CheckStaticIpConfig(
+                EntryOf(*panel.addrCtrl), EntryOf(*panel.maskCtrl), EntryOf(*panel.gatewayCtrl))) {
+            MessageBox(refusal);
+            return;
+        }
+    }
     DoDeviceCommand(panel.setCommand);
     RunWait("IP Config Setting.....", 0, 60000);
     if (m_done)
@@ -76,6 +96,8 @@ void CNetCfgDlg::OnCountrySet() {
 
 void CNetCfgDlg::OnSsidScan() {
     if (m_selDevice < 0) return;
+    // The scan holds the window for up to 30 s: what a closed window left on it goes first.
+    UpdateWindow();
     DoDeviceCommand(CMD_SCAN_WIFI);
     m_apConnect = 0;
     m_apDelete = 0;

@@ -28,6 +28,7 @@ void ComboAddUnique(CComboBox& combo, const std::string& text) {
 void ComboReset(CComboBox& combo) { combo.ResetContent(); }
 
 uint32_t CNetCfgDlg::QueryIdentity(int32_t cmdId) {
+    CWaitCursor busy;
     uint32_t n = CmdTransact(cmdId, m_idReply, 0, nullptr, CMD_IDENTITY_TIMEOUT_MS);
     m_idReply[n] = '\0';  // a text sent without its terminator ends with the payload
     return n;

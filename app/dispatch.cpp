@@ -18,6 +18,8 @@ uint32_t SendText(int32_t cmdId, const char* text) {
 }  // namespace
 
 bool CNetCfgDlg::DoDeviceCommand(int32_t cmdId) {
+    // Every exchange holds the window until the device answers or the time-out passes.
+    CWaitCursor busy;
     switch (cmdId) {
         case CMD_GET_ETH_IPCFG:
         case CMD_GET_WIFI_IPCFG:

@@ -96,6 +96,8 @@ void CNetCfgDlg::ForgetDeviceView() {
     UpdateData(FALSE);
 }
 
+void CNetCfgDlg::OnOK() {}
+
 // The backends draw the window's icon themselves, minimised or not; only the drag image
 // is asked of the dialog.
 void CNetCfgDlg::OnPaint() { CDialog::OnPaint(); }

@@ -104,6 +104,9 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    // Enter does nothing here: it would end the program and drop unsent edits. Escape and
+    // the close box still end it.
+    void OnOK() override;
     void OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
 

@@ -108,6 +108,12 @@ public:
     // what the platform shows for a box without one. Returns IDOK.
     virtual int ShowMessageBox(Handle owner, const std::string& text, const std::string& caption,
                                unsigned type) = 0;
+    // The busy cursor over every window of the program while a call blocks them; calls
+    // nest, and a message box shown meanwhile has the ordinary cursor.
+    virtual void SetBusyCursor(bool busy) = 0;
+    // Paints what of the window is due now (a window closed over it), before a call that
+    // blocks the loop for long.
+    virtual void RepaintNow(Handle h) = 0;
 
     // --- Any window ---
     virtual WindowKind Kind(Handle h) = 0;

@@ -158,6 +158,18 @@ HICON CWnd::GetIcon(BOOL bigIcon) const {
     return b ? ui::IconFromId(b->GetIcon(m_hWnd, bigIcon != FALSE)) : nullptr;
 }
 
+void CWnd::UpdateWindow() {
+    if (ui::Backend* b = ui::GetBackend()) b->RepaintNow(m_hWnd);
+}
+
+CWaitCursor::CWaitCursor() {
+    if (ui::Backend* b = ui::GetBackend()) b->SetBusyCursor(true);
+}
+
+CWaitCursor::~CWaitCursor() {
+    if (ui::Backend* b = ui::GetBackend()) b->SetBusyCursor(false);
+}
+
 int CWnd::MessageBox(const std::string& text, const char* caption, UINT type) {
     ui::Backend* b = ui::GetBackend();
     if (!b) return 0;

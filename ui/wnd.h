@@ -77,6 +77,9 @@ public:
     HICON SetIcon(HICON icon, BOOL bigIcon);  // returns the previous icon
     HICON GetIcon(BOOL bigIcon) const;
 
+    // Paints the window's due parts now rather than when the loop next goes idle.
+    void UpdateWindow();
+
     // Modal message box with an OK button; a null caption means the application's name.
     // Timers keep firing while it shows.
     int MessageBox(const std::string& text, const char* caption = nullptr, UINT type = MB_OK);
@@ -98,6 +101,15 @@ protected:
 private:
     friend void DDX_Control(class CDataExchange* pDX, int id, CWnd& control);
     std::map<int, std::unique_ptr<CWnd>> m_items;  // what GetDlgItem handed out
+};
+
+// The busy cursor for the object's lifetime, around a call that blocks the windows.
+class CWaitCursor {
+public:
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
 };
 
 // Icons name a resource of the application; LoadIcon in CWinApp makes them.

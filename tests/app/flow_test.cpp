@@ -313,25 +313,54 @@ TEST_F(FlowTest, IpPanelsFollowTheDeviceAndTheEdits) {
         .Call([&] { EXPECT_EQ(wifi(), "  192.168.1.201 +++"); })
         .SetIp(IDC_WIFI_ADDR, "192.168.1.200")
         .Call([&] { EXPECT_EQ(wifi(), "  192.168.1.200 ++-"); })  // edited back
-        .SetIp(IDC_WIFI_ADDR, "10.0.0.7")
+        .SetIp(IDC_WIFI_ADDR, "192.168.1.7")
         .Click(IDC_WIFI_SET)
-        .Call([&] { EXPECT_EQ(wifi(), "  10.0.0.7 ++-"); })  // read back: clean again
+        .Call([&] { EXPECT_EQ(wifi(), "  192.168.1.7 ++-"); })  // read back: clean again
         .Click(IDC_WIFI_DHCP)
         .Click(IDC_WIFI_SET)
         .Call([&] { dev.Inject(ReplyPayload({0}).On(CMD_POLL_DONE).Times(kEveryTime)); })
         .Click(IDC_WIFI_DHCP)
-        .SetIp(IDC_WIFI_ADDR, "10.0.0.9")
+        .SetIp(IDC_WIFI_ADDR, "192.168.1.9")
         .Click(IDC_WIFI_SET)  // fails: the edits stay, nothing is read back
-        .Call([&] { EXPECT_EQ(wifi(), "  10.0.0.9 +++"); })
+        .Call([&] { EXPECT_EQ(wifi(), "  192.168.1.9 +++"); })
         .Escape();
     dlg.DoModal();
     EXPECT_EQ(Boxes(), Texts{"IP Config Setting Failed!!!"});
-    EXPECT_EQ(
-        RequestTexts(dev, CMD_SET_WIFI_IPCFG),
-        (Texts{"0,10.0.0.7,255.255.255.0,192.168.1.1", "1,192.168.1.61,255.255.255.0,192.168.1.1",
-               "0,10.0.0.9,255.255.255.0,192.168.1.1"}));
+    EXPECT_EQ(RequestTexts(dev, CMD_SET_WIFI_IPCFG),
+              (Texts{"0,192.168.1.7,255.255.255.0,192.168.1.1",
+                     "1,192.168.1.61,255.255.255.0,192.168.1.1",
+                     "0,192.168.1.9,255.255.255.0,192.168.1.1"}));
     // Start-up and the two completed Sets read both panels; the failed one reads neither.
     EXPECT_EQ(Count(dev, CMD_GET_ETH_IPCFG) + Count(dev, CMD_GET_WIFI_IPCFG), 6);
+}
+
+// A static set that no network could use is refused before anything is sent, and the
+// edits stay; Enter, pressed on the way, neither ends the window nor drops them.
+TEST_F(FlowTest, AStaticSetThatCannotWorkIsRefusedAndEnterKeepsTheEdits) {
+    devsim::Device& dev = AddDevice();
+    OnMain()
+        .SetIp(IDC_WIFI_ADDR, "192.168.1.0")
+        .Enter()
+        .Click(IDC_WIFI_SET)
+        .Call([&] {
+            EXPECT_EQ(dlg.GetDlgItem(IDC_WIFI_ADDR)->GetWindowText(), "192.168.1.0");
+            EXPECT_TRUE(Control(IDC_WIFI_SET)->enabled);
+        })
+        .SetIpField(IDC_WIFI_ADDR, 3, 9)
+        .SetIpField(IDC_WIFI_GATEWAY, 2, -1)
+        .Click(IDC_WIFI_SET)
+        // With DHCP on nothing is checked: the static set edited meanwhile is not sent.
+        .Click(IDC_ETH_DHCP)
+        .SetIp(IDC_ETH_ADDR, "127.0.0.1")
+        .Click(IDC_ETH_DHCP)
+        .Click(IDC_ETH_SET)
+        .Escape();
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(Boxes(), (Texts{"IP Addr is the network address of its subnet!!!",
+                              "Gateway has an empty field!!!"}));
+    EXPECT_EQ(RequestTexts(dev, CMD_SET_WIFI_IPCFG), Texts{});
+    EXPECT_EQ(RequestTexts(dev, CMD_SET_ETH_IPCFG),
+              Texts{"1,192.168.1.57,255.255.255.0,192.168.1.1"});
 }
 
 TEST_F(FlowTest, IpRepliesThatLockFailOrBreakTheFormat) {

@@ -29,11 +29,21 @@ fail() {
     exit 1
 }
 dpkg-deb -f "$deb" Package | grep -qx netcfg || fail "package name"
+# The version follows the title's: V1.01-02 becomes 1.01.02, Debian revision 1.
+version=$(sed -n 's/.*NETCFG_TITLE.* V\([0-9]*\)\.\([0-9]*\)-\([0-9]*\)".*/\1.\2.\3-1/p' "$src/app/netcfg_dlg.h")
+dpkg-deb -f "$deb" Version | grep -qx "$version" || fail "version is not $version"
+# Debian's own checks find no error.
+lintian "$deb" >"$work/lintian.log" 2>&1 || true
+if grep -q '^E:' "$work/lintian.log"; then
+    cat "$work/lintian.log"
+    fail "lintian reports errors"
+fi
 dpkg-deb -f "$deb" Depends | grep -q "libwxgtk3.2-1" || fail "toolkit missing from Depends"
 
 dpkg -i "$deb" >/dev/null
 for f in /usr/bin/netcfg /usr/share/applications/netcfg.desktop \
-    /usr/share/icons/hicolor/32x32/apps/netcfg.png /usr/lib/udev/rules.d/70-netcfg.rules; do
+    /usr/share/icons/hicolor/32x32/apps/netcfg.png /usr/lib/udev/rules.d/70-netcfg.rules \
+    /usr/share/man/man1/netcfg.1.gz /usr/share/doc/netcfg/copyright; do
     [ -f "$f" ] || fail "$f not installed"
 done
 [ -x /usr/bin/netcfg ] || fail "/usr/bin/netcfg not executable"

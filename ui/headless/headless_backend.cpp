@@ -374,6 +374,14 @@ int HeadlessBackend::ShowMessageBox(Handle owner, const std::string& text,
     return IDOK;
 }
 
+void HeadlessBackend::SetBusyCursor(bool busy) {
+    if (!busy && m_busy == 0) {
+        m_errors.push_back("busy cursor ended more often than begun");
+        return;
+    }
+    m_busy += busy ? 1 : -1;
+}
+
 // --- The scripted user's hands ---
 
 void HeadlessBackend::Notify(DialogState& d, int id, unsigned code, int detail) {

@@ -120,6 +120,7 @@ public:
     std::vector<std::string> TakeErrors();
     const std::vector<std::string>& Log() const { return m_log; }
     uint32_t TimeLimit() const { return m_timeLimit; }
+    int BusyDepth() const { return m_busy; }
     void SetTimeLimit(uint32_t ms) { m_timeLimit = ms; }
 
     // Backend
@@ -134,6 +135,8 @@ public:
     bool KillTimer(Handle dialog, uintptr_t id) override;
     int ShowMessageBox(Handle owner, const std::string& text, const std::string& caption,
                        unsigned type) override;
+    void SetBusyCursor(bool busy) override;
+    void RepaintNow(Handle) override {}  // nothing is painted here
     WindowKind Kind(Handle h) override;
     std::string GetText(Handle h) override;
     void SetText(Handle h, const std::string& text) override;
@@ -211,6 +214,7 @@ private:
     uint64_t m_nextTimerOrder = 0;
     uint32_t m_outerStart = 0;
     uint32_t m_timeLimit = 3600 * 1000;
+    int m_busy = 0;
     uint32_t m_busyTick = 0;
     uint32_t m_busyCount = 0;
     std::vector<std::string> m_errors;

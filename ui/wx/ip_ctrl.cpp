@@ -34,6 +34,11 @@ IpAddressCtrl::IpAddressCtrl(wxWindow* parent, const wxPoint& pos, const wxSize&
                                      wxBORDER_NONE | wxTE_CENTRE);
         field->SetMaxLength(3);
         field->Bind(wxEVT_CHAR, [this, i](wxKeyEvent& e) { OnChar(i, e); });
+        // A selection left painted would look like a second focus.
+        field->Bind(wxEVT_KILL_FOCUS, [field](wxFocusEvent& e) {
+            field->SelectNone();
+            e.Skip();
+        });
         field->Bind(wxEVT_TEXT, [this, i](wxCommandEvent&) { OnText(i); });
         m_fields[i] = field;
     }

@@ -1,7 +1,8 @@
 // An IPv4 address control for wxWidgets, which has none: four digit fields in one bordered
 // box, separated by dots. The user types digits only; a field holds 0 to 255 (more becomes
 // 255) and focus moves on after three digits or a dot. Each change of a field's value by
-// the user is reported with the field's index; setting a field from code is not.
+// the user is reported with the field's index; setting a field from code is not. The
+// dialog's Tab treats the control as one stop (WxBackend).
 #pragma once
 
 #include <wx/panel.h>
@@ -24,11 +25,13 @@ public:
 
     std::function<void(int field)> onFieldChanged;
 
+    // Focus on a field, its text selected or the caret at its end.
+    void MoveTo(int field, bool selectAll);
+
 private:
     void PlaceFields(const wxSize& size);
     void OnChar(int field, wxKeyEvent& event);
     void OnText(int field);
-    void MoveTo(int field, bool selectAll);
 
     std::array<wxTextCtrl*, 4> m_fields{};
     // The values as last set from code or reported, so only real changes notify.

@@ -3,24 +3,33 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/dc.h>
 #include <wx/dialog.h>
+#include <wx/evtloop.h>
 #include <wx/iconbndl.h>
 #include <wx/init.h>
 #include <wx/listctrl.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/odcombo.h>
+#include <wx/renderer.h>
 #include <wx/settings.h>
+#include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
+#include <wx/utils.h>
 
 // After msgdlg.h, which declares its base.
 #include <wx/generic/msgdlgg.h>
 
+// The accessible names and values go to GTK's own objects of the widgets.
+#include <gtk/gtk.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <utility>
 
 #include "ui/winconst.h"
@@ -40,6 +49,8 @@ struct WxBackend::Control {
     wxString shown;
     size_t limit = 30000;
     int templateWidth = 0;
+    wxRect place;  // in dialog units, as the template gives it
+    bool tabStop = false;
     std::vector<std::string> entries;  // combo
     std::vector<ListColumn> columns;   // list view; the widths live in the toolkit
     std::vector<std::vector<std::string>> rows;
@@ -107,6 +118,16 @@ struct WxBackend::Dialog {
     int result = 0;
     int iconBig = 0;
     int iconSmall = 0;
+    double widen = 1;  // horizontal factor on the dialog units, so every label fits
+
+    wxPoint Pixels(int x, int y) const {
+        wxPoint p = window->ConvertDialogToPixels(wxPoint(x, y));
+        return {static_cast<int>(std::lround(p.x * widen)), p.y};
+    }
+    wxSize Pixels(const wxSize& units) const {
+        wxSize s = window->ConvertDialogToPixels(units);
+        return {static_cast<int>(std::lround(s.x * widen)), s.y};
+    }
 };
 
 namespace {
@@ -180,7 +201,20 @@ void FitLabel(wxStaticText& label, int templateWidth) {
 class ReportList : public wxListCtrl {
 public:
     ReportList(wxWindow* parent, const wxPoint& pos, const wxSize& size, long style)
-        : wxListCtrl(parent, wxID_ANY, pos, size, style) {}
+        : wxListCtrl(parent, wxID_ANY, pos, size, style) {
+        // The headings repaint on each scroll event, before the view has taken the event's
+        // position: after a scroll of several steps they stood a step or two (15 px each)
+        // short of their columns. Drawn again afterwards, they follow the rows.
+        for (const auto& type :
+             {wxEVT_SCROLLWIN_TOP, wxEVT_SCROLLWIN_BOTTOM, wxEVT_SCROLLWIN_LINEUP,
+              wxEVT_SCROLLWIN_LINEDOWN, wxEVT_SCROLLWIN_PAGEUP, wxEVT_SCROLLWIN_PAGEDOWN,
+              wxEVT_SCROLLWIN_THUMBTRACK, wxEVT_SCROLLWIN_THUMBRELEASE}) {
+            Bind(type, [this](wxScrollWinEvent& e) {
+                if (e.GetOrientation() == wxHORIZONTAL) CallAfter([this] { RefreshHeadings(); });
+                e.Skip();
+            });
+        }
+    }
     wxWindow* Rows() const {
         // The rows' window is a plain wxWindow subclass that only the toolkit knows.
         for (wxWindow* child : GetChildren()) {
@@ -189,7 +223,74 @@ public:
         }
         return nullptr;
     }
+
+private:
+    void RefreshHeadings() {
+        for (wxWindow* child : GetChildren()) {
+            if (static_cast<const void*>(child) == static_cast<const void*>(m_headerWin))
+                child->Refresh();
+        }
+    }
 };
+
+// A drop-down list drawn the way the desktop's others look closed: plain colours with a
+// focus mark while it has the focus. The toolkit's own look is a highlight bar, which stays
+// on a picked entry after the focus has gone and fills an empty list.
+class DropList : public wxOwnerDrawnComboBox {
+public:
+    DropList(wxWindow* parent, const wxPoint& pos, const wxSize& size)
+        : wxOwnerDrawnComboBox(parent, wxID_ANY, "", pos, size, 0, nullptr, wxCB_READONLY) {}
+    // The toolkit repaints the control whenever the focus comes or goes.
+
+protected:
+    void OnDrawBackground(wxDC& dc, const wxRect& rect, int item, int flags) const override {
+        if (!(flags & wxODCB_PAINTING_CONTROL)) {
+            return wxOwnerDrawnComboBox::OnDrawBackground(dc, rect, item, flags);
+        }
+        wxColour back =
+            wxSystemSettings::GetColour(IsEnabled() ? wxSYS_COLOUR_WINDOW : wxSYS_COLOUR_BTNFACE);
+        dc.SetBrush(back);
+        dc.SetPen(back);
+        dc.DrawRectangle(rect);
+        dc.SetTextForeground(wxSystemSettings::GetColour(IsEnabled() ? wxSYS_COLOUR_WINDOWTEXT
+                                                                     : wxSYS_COLOUR_GRAYTEXT));
+        if (HasFocus()) {
+            wxRendererNative::Get().DrawFocusRect(const_cast<DropList*>(this), dc,
+                                                  wxRect(rect).Deflate(1));
+        }
+    }
+};
+
+// A message box at least as wide as its caption, which the toolkit leaves out of its
+// measure: the caption shares its bar with the window's buttons.
+class MessageBox : public wxGenericMessageDialog {
+public:
+    MessageBox(wxWindow* parent, const wxString& text, const wxString& caption)
+        : wxGenericMessageDialog(parent, text, caption, wxOK | wxCENTRE) {}
+
+protected:
+    void AddMessageDialogDetails(wxSizer* sizer) override {
+        wxFont title = GetFont().Bold();
+        int width = 0;
+        int height = 0;
+        GetTextExtent(GetTitle(), &width, &height, nullptr, nullptr, &title);
+        // Room beside it for three window buttons, each about twice the title's height.
+        sizer->Add(width + 3 * 2 * height, 0);
+    }
+};
+
+AtkObject* Accessible(wxWindow* w) {
+    GtkWidget* widget = w ? w->GetHandle() : nullptr;
+    return widget ? gtk_widget_get_accessible(widget) : nullptr;
+}
+
+// A label's text as a name: without the colon and blanks that end it on screen.
+wxString NameOf(const std::string& label) {
+    wxString name = Readable(label);
+    name.Trim();
+    if (name.EndsWith(":")) name.RemoveLast();
+    return name.Trim().Trim(false);
+}
 
 }  // namespace
 
@@ -280,24 +381,37 @@ Handle WxBackend::CreateDialogWindow(const DialogTemplate& tmpl, Handle owner,
     // controls, and the layout keeps its proportions.
     window->SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
     window->SetEscapeId(wxID_NONE);
-    window->SetClientSize(window->ConvertDialogToPixels(wxSize(tmpl.cx, tmpl.cy)));
+    // Without sizers the toolkit stretches a dialog's only control over the whole client
+    // area; with auto layout on and no sizer nothing moves, so it keeps its template place.
+    window->SetAutoLayout(true);
 
     auto d = std::make_unique<Dialog>();
+    d->window = window;
+    // The desktop font is not the template's: where a label's text needs more room than
+    // its template gave it, the whole layout widens, so it keeps its proportions and no
+    // label runs into the control beside it.
+    for (const ControlTemplate& t : tmpl.controls) {
+        if (t.kind != WindowKind::Static || t.text.empty() || t.cx <= 0) continue;
+        double room = window->ConvertDialogToPixels(wxSize(t.cx, 0)).x;
+        d->widen = std::max(d->widen, window->GetTextExtent(Readable(t.text)).x / room);
+    }
+    window->SetClientSize(d->Pixels(wxSize(tmpl.cx, tmpl.cy)));
+
     Handle h = m_nextHandle++;
     d->handle = h;
     d->templateId = tmpl.id;
     d->style = tmpl.style;
     d->owner = ownerDialog ? owner : 0;
-    d->window = window;
     d->events = &events;
     d->caption = tmpl.caption;
     if (tmpl.x || tmpl.y) {
-        wxPoint at = window->ConvertDialogToPixels(wxPoint(tmpl.x, tmpl.y));
+        wxPoint at = d->Pixels(tmpl.x, tmpl.y);
         if (ownerDialog) at = ownerDialog->window->ClientToScreen(at);
         window->Move(at);
         d->placed = true;
     }
     for (const ControlTemplate& t : tmpl.controls) BuildControl(*d, t);
+    NameControls(*d);
 
     window->Bind(wxEVT_CHAR_HOOK, [this, h](wxKeyEvent& e) { OnCharHook(h, e); });
     window->Bind(wxEVT_CLOSE_WINDOW, [this, h](wxCloseEvent& e) {
@@ -313,13 +427,15 @@ Handle WxBackend::CreateDialogWindow(const DialogTemplate& tmpl, Handle owner,
 
 void WxBackend::BuildControl(Dialog& d, const ControlTemplate& t) {
     wxDialog* parent = d.window;
-    wxPoint pos = parent->ConvertDialogToPixels(wxPoint(t.x, t.y));
-    wxSize size = parent->ConvertDialogToPixels(wxSize(t.cx, t.cy));
+    wxPoint pos = d.Pixels(t.x, t.y);
+    wxSize size = d.Pixels(wxSize(t.cx, t.cy));
     auto c = std::make_unique<Control>();
     c->handle = m_nextHandle++;
     c->dialog = d.handle;
     c->id = t.id;
     c->kind = t.kind;
+    c->place = wxRect(t.x, t.y, t.cx, t.cy);
+    c->tabStop = t.style & ControlTemplate::TabStop;
     if (HasText(t.kind)) c->text = t.text;
     wxString label = Readable(t.text);
     switch (t.kind) {
@@ -336,6 +452,11 @@ void WxBackend::BuildControl(Dialog& d, const ControlTemplate& t) {
             if (t.style & ControlTemplate::Password) style |= wxTE_PASSWORD;
             if (t.style & ControlTemplate::ReadOnly) style |= wxTE_READONLY;
             auto* e = new wxTextCtrl(parent, wxID_ANY, "", pos, size, style);
+            // A selection left painted would look like a second focus.
+            e->Bind(wxEVT_KILL_FOCUS, [e](wxFocusEvent& ev) {
+                e->SelectNone();
+                ev.Skip();
+            });
             if (t.style & ControlTemplate::ReadOnly) {
                 e->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
             }
@@ -356,22 +477,34 @@ void WxBackend::BuildControl(Dialog& d, const ControlTemplate& t) {
         case WindowKind::ComboDropList: {
             // wx's own drop-down list: it reports its opening before the list shows, so a
             // handler can still fill it (GTK's native one tells only afterwards).
-            auto* combo = new wxOwnerDrawnComboBox(parent, wxID_ANY, "", pos, wxSize(size.x, -1), 0,
-                                                   nullptr, wxCB_READONLY);
-            // The template's height is the dropped-down list's, as on Windows.
-            combo->SetPopupMaxHeight(std::max(size.y - combo->GetSize().y, 40));
+            // As tall as a push button (12 units), the row it shares with one; the
+            // template's height is the dropped-down list's, as on Windows.
+            int height = parent->ConvertDialogToPixels(wxSize(0, 12)).y;
+            auto* combo = new DropList(parent, pos, wxSize(size.x, height));
+            combo->SetMinSize(wxSize(-1, height));
+            combo->SetSize(size.x, height);
+            combo->SetPopupMaxHeight(std::max(size.y - height, 40));
             c->window = combo;
             break;
         }
         case WindowKind::IpAddress:
             c->window = new IpAddressCtrl(parent, pos, size);
             break;
-        case WindowKind::ListReport:
-            c->window = new ReportList(
+        case WindowKind::ListReport: {
+            auto* list = new ReportList(
                 parent, pos, size,
                 wxLC_REPORT | wxLC_SINGLE_SEL |
                     (t.style & ControlTemplate::Border ? wxBORDER_THEME : wxBORDER_NONE));
+            for (wxWindow* w : {static_cast<wxWindow*>(list), list->Rows()}) {
+                GtkWidget* widget = w ? w->GetHandle() : nullptr;
+                if (!widget || !GTK_IS_SCROLLED_WINDOW(widget)) continue;
+                auto* scrolled = GTK_SCROLLED_WINDOW(widget);
+                // Scroll bars that show only under the pointer hide that there is more.
+                gtk_scrolled_window_set_overlay_scrolling(scrolled, FALSE);
+            }
+            c->window = list;
             break;
+        }
         default:
             return;
     }
@@ -396,13 +529,16 @@ void WxBackend::BindNotifications(Control& c) {
             c.window->Bind(wxEVT_TEXT, [this, h](wxCommandEvent&) { OnEditText(h); });
             break;
         case WindowKind::ComboDropList:
-            c.window->Bind(wxEVT_COMBOBOX,
-                           [this, h](wxCommandEvent&) { Notify(h, CBN_SELCHANGE, 0); });
+            c.window->Bind(wxEVT_COMBOBOX, [this, h](wxCommandEvent&) {
+                if (Control* self = FindControl(h)) Describe(*self);
+                Notify(h, CBN_SELCHANGE, 0);
+            });
             c.window->Bind(wxEVT_COMBOBOX_DROPDOWN,
                            [this, h](wxCommandEvent&) { Notify(h, CBN_DROPDOWN, 0); });
             break;
         case WindowKind::IpAddress:
             static_cast<IpAddressCtrl*>(c.window)->onFieldChanged = [this, h](int field) {
+                if (Control* self = FindControl(h)) Describe(*self);
                 Notify(h, IPN_FIELDCHANGED, field);
             };
             break;
@@ -451,6 +587,7 @@ void WxBackend::OnEditText(Handle control) {
     }
     c->shown = now;
     c->text = std::move(bytes);
+    Describe(*c);
     Notify(control, EN_CHANGE, 0);
 }
 
@@ -461,7 +598,21 @@ void WxBackend::OnCharHook(Handle dialog, wxKeyEvent& event) {
                   : key == WXK_F1                              ? VK_F1
                                                                : 0;
     Dialog* d = FindDialog(dialog);
-    // Other keys stay with the toolkit (typing, Tab, arrows).
+    // An open list takes the keys: Escape closes it and nothing more, Enter picks.
+    for (size_t i = 0; d && i < d->controls.size(); ++i) {
+        const Control& c = *d->controls[i];
+        auto* list =
+            c.kind == WindowKind::ComboDropList ? static_cast<DropList*>(c.window) : nullptr;
+        if (list && list->IsPopupShown()) {
+            if (key != WXK_ESCAPE) return event.Skip();
+            list->Dismiss();
+            return;
+        }
+    }
+    if (d && key == WXK_TAB && !(event.GetModifiers() & ~wxMOD_SHIFT)) {
+        return MoveFocus(*d, !event.ShiftDown());
+    }
+    // Other keys stay with the toolkit (typing, arrows).
     if (!d || !vk || event.HasAnyModifiers()) return event.Skip();
     if (vk == VK_RETURN) {
         Control* from = FindControl(HandleOf(dynamic_cast<wxWindow*>(event.GetEventObject())),
@@ -469,6 +620,30 @@ void WxBackend::OnCharHook(Handle dialog, wxKeyEvent& event) {
         if (from && from->dialog == dialog) return event.Skip();  // the button takes it
     }
     if (!d->events->OnKeyDown(vk)) event.Skip();
+}
+
+// Tab goes through the controls that have a tab stop in the template's order, as the
+// system's dialogs do; an IP address control is one stop, its fields reached by typing.
+void WxBackend::MoveFocus(Dialog& d, bool forward) {
+    int n = static_cast<int>(d.controls.size());
+    int at = -1;
+    for (wxWindow* w = wxWindow::FindFocus(); w && at < 0; w = w->GetParent()) {
+        for (int i = 0; i < n; ++i) {
+            if (d.controls[i]->window == w) at = i;
+        }
+    }
+    for (int step = 1; step <= n; ++step) {
+        int i = ((at < 0 ? (forward ? -1 : n) : at) + (forward ? step : -step) + 2 * n) % n;
+        Control& c = *d.controls[i];
+        if (!c.tabStop || !c.window->IsEnabled() || !c.window->IsShown()) continue;
+        if (c.kind == WindowKind::IpAddress) {
+            static_cast<IpAddressCtrl*>(c.window)->MoveTo(0, true);
+        } else {
+            c.window->SetFocus();
+            if (c.kind == WindowKind::Edit) static_cast<wxTextCtrl*>(c.window)->SelectAll();
+        }
+        return;
+    }
 }
 
 Handle WxBackend::GetControl(Handle dialog, int id) {
@@ -577,14 +752,94 @@ int WxBackend::ShowMessageBox(Handle owner, const std::string& text, const std::
                               unsigned) {
     if (!m_ready) return IDOK;
     Dialog* o = FindDialog(owner);
-    wxGenericMessageDialog box(o ? o->window : nullptr, Readable(text), Readable(caption),
-                               wxOK | wxCENTRE);
+    MessageBox box(o ? o->window : nullptr, Readable(text), Readable(caption));
+    // The box waits for the user, not for a device.
+    int busy = std::exchange(m_busy, 0);
+    for (int i = 0; i < busy; ++i) wxEndBusyCursor();
     if (o) ++o->modalAbove;
     m_frames.push_back({0, o ? owner : 0, &box, text, caption});
     box.ShowModal();
     if ((o = FindDialog(owner))) --o->modalAbove;
     PopFrame();
+    for (int i = 0; i < busy; ++i) SetBusyCursor(true);
     return IDOK;
+}
+
+void WxBackend::SetBusyCursor(bool busy) {
+    if (!m_ready || (!busy && m_busy == 0)) return;
+    m_busy += busy ? 1 : -1;
+    if (busy) {
+        wxBeginBusyCursor();
+        // The call that follows blocks the loop: the cursor must reach the server now.
+        gdk_display_flush(gdk_display_get_default());
+    } else {
+        wxEndBusyCursor();
+    }
+}
+
+void WxBackend::RepaintNow(Handle h) {
+    wxWindow* w = Window(h);
+    if (!w) return;
+    // What a window closed over this one exposed is still queued at the server: fetch it,
+    // handle only painting (no input, no timers), then paint.
+    gdk_display_sync(gdk_display_get_default());
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
+    w->Update();
+}
+
+void WxBackend::NameControls(Dialog& d) {
+    for (const auto& c : d.controls) {
+        AtkObject* atk = Accessible(c->window);
+        if (!atk) continue;
+        if (c->kind == WindowKind::ComboDropList) atk_object_set_role(atk, ATK_ROLE_COMBO_BOX);
+        // A control without text of its own is named by the label to its left on its row.
+        if (c->kind != WindowKind::ComboDropList && c->kind != WindowKind::Edit &&
+            c->kind != WindowKind::IpAddress && c->kind != WindowKind::ListReport) {
+            continue;
+        }
+        int rowTop = c->place.y;
+        int rowBottom = c->place.y + (c->kind == WindowKind::ComboDropList ? 12 : c->place.height);
+        const Control* label = nullptr;
+        for (const auto& l : d.controls) {
+            int middle = l->place.y + l->place.height / 2;
+            if (l->kind == WindowKind::Static && l->place.GetRight() < c->place.x &&
+                middle >= rowTop && middle < rowBottom && (!label || l->place.x > label->place.x)) {
+                label = l.get();
+            }
+        }
+        if (label) atk_object_set_name(atk, NameOf(label->text).utf8_str());
+        Describe(*c);
+    }
+}
+
+void WxBackend::Describe(Control& c) {
+    AtkObject* atk = Accessible(c.window);
+    if (!atk) return;
+    wxString value;
+    switch (c.kind) {
+        case WindowKind::ComboDropList: {
+            int sel = static_cast<DropList*>(c.window)->GetSelection();
+            if (sel >= 0 && sel < static_cast<int>(c.entries.size()))
+                value = OneLine(c.entries[sel]);
+            break;
+        }
+        case WindowKind::IpAddress: {
+            auto* ip = static_cast<IpAddressCtrl*>(c.window);
+            for (int i = 0; i < 4; ++i) {
+                int v = ip->GetField(i);
+                value += wxString(i ? "." : "") + (v < 0 ? wxString() : wxString::Format("%d", v));
+            }
+            break;
+        }
+        case WindowKind::Edit:
+            value = c.shown;
+            break;
+        default:
+            return;
+    }
+    // ATK has no text value for a control that is not itself an entry; its description
+    // carries the value, and screen readers read it after the name.
+    atk_object_set_description(atk, value.utf8_str());
 }
 
 // --- Any window ---
@@ -625,6 +880,7 @@ void WxBackend::SetText(Handle h, const std::string& text) {
         case WindowKind::Edit:
             c->shown = OneLine(text);
             static_cast<wxTextCtrl*>(c->window)->ChangeValue(c->shown);
+            Describe(*c);
             break;
         default:
             c->window->SetLabel(Readable(text));
@@ -667,7 +923,11 @@ Rect WxBackend::GetClientRect(Handle h) {
 void WxBackend::SetWindowRect(Handle h, const Rect& r) {
     if (Dialog* d = FindDialog(h)) {
         if (d->window->GetPosition() != wxPoint(r.left, r.top)) d->placed = true;
-        d->window->SetSize(r.left, r.top, r.Width(), r.Height(), wxSIZE_ALLOW_MINUS_ONE);
+        // Sized by its client area: GTK keeps a dialog without a resize border at least as
+        // large as the client size last set, whatever size the frame is given later.
+        wxSize frame = d->window->GetSize() - d->window->GetClientSize();
+        d->window->SetClientSize(wxSize(r.Width(), r.Height()) - frame);
+        d->window->Move(r.left, r.top);
         return;
     }
     Control* c = FindControl(h);
@@ -741,6 +1001,7 @@ void WxBackend::ComboInsert(Handle h, int index, const std::string& text) {
     if (Control* c = FindControl(h, WindowKind::ComboDropList)) {
         c->entries.insert(c->entries.begin() + index, text);
         static_cast<wxOwnerDrawnComboBox*>(c->window)->Insert(OneLine(text), index);
+        Describe(*c);
     }
 }
 
@@ -748,6 +1009,7 @@ void WxBackend::ComboDelete(Handle h, int index) {
     if (Control* c = FindControl(h, WindowKind::ComboDropList)) {
         c->entries.erase(c->entries.begin() + index);
         static_cast<wxOwnerDrawnComboBox*>(c->window)->Delete(index);
+        Describe(*c);
     }
 }
 
@@ -760,6 +1022,7 @@ void WxBackend::ComboSetSel(Handle h, int index) {
     if (Control* c = FindControl(h, WindowKind::ComboDropList)) {
         static_cast<wxOwnerDrawnComboBox*>(c->window)->SetSelection(index < 0 ? wxNOT_FOUND
                                                                               : index);
+        Describe(*c);
     }
 }
 
@@ -771,6 +1034,7 @@ int WxBackend::IpGetField(Handle h, int field) {
 void WxBackend::IpSetField(Handle h, int field, int value) {
     if (Control* c = FindControl(h, WindowKind::IpAddress)) {
         static_cast<IpAddressCtrl*>(c->window)->SetField(field, std::clamp(value, -1, 255));
+        Describe(*c);
     }
 }
 

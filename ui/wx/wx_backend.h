@@ -87,6 +87,8 @@ public:
     bool KillTimer(Handle dialog, uintptr_t id) override;
     int ShowMessageBox(Handle owner, const std::string& text, const std::string& caption,
                        unsigned type) override;
+    void SetBusyCursor(bool busy) override;
+    void RepaintNow(Handle h) override;
     WindowKind Kind(Handle h) override;
     std::string GetText(Handle h) override;
     void SetText(Handle h, const std::string& text) override;
@@ -134,15 +136,20 @@ private:
     Dialog* FindDialog(Handle h) const;
     Control* FindControl(Handle h, WindowKind kind = WindowKind::None) const;
     void BuildControl(Dialog& d, const ControlTemplate& t);
+    // Gives each control its accessible name (its label) and value (its text).
+    void NameControls(Dialog& d);
+    void Describe(Control& c);
     void BindNotifications(Control& c);
     void Notify(Handle control, unsigned code, int detail);
     void OnCharHook(Handle dialog, wxKeyEvent& event);
+    void MoveFocus(Dialog& d, bool forward);
     void OnEditText(Handle control);
     void FireTimer(Handle dialog, uintptr_t id);
     void Deliver(Handle dialog, unsigned msg, uintptr_t wParam, intptr_t lParam);
     void PopFrame();
 
     bool m_ready = false;
+    int m_busy = 0;
     Handle m_nextHandle = 1;
     std::map<Handle, std::unique_ptr<Dialog>> m_dialogs;
     std::map<Handle, Control*> m_controls;  // owned by their dialogs
