@@ -21,10 +21,10 @@ void CNetCfgDlg::RunWait(const std::string& message, int32_t settleMs, int32_t t
     m_done = 0;
     m_pollState = 0;
     m_deadline = static_cast<uint32_t>(settleMs);
-    WaitRequest request{this, &CNetCfgDlg::PollDone, message, totalMs, 500};
+    WaitRequest request{this, &CNetCfgDlg::PollDone, message, totalMs, CMD_POLL_PERIOD_MS};
     m_waitDlg.SetRequest(request);
     m_waitDlg.DoModal();
-    base::Sleep(500);
+    base::Sleep(CMD_WAIT_PAUSE_MS);
 }
 
 int32_t CNetCfgDlg::PollDone(void* owner) {
@@ -73,7 +73,7 @@ void CNetCfgDlg::OnIpSet(IpCfgPanel& panel) {
         }
     }
     DoDeviceCommand(panel.setCommand);
-    RunWait("IP Config Setting.....", 0, 60000);
+    RunWait("IP Config Setting.....", 0, CMD_WAIT_TOTAL_MS);
     if (m_done)
         LoadIpConfig();
     else
@@ -87,7 +87,7 @@ void CNetCfgDlg::OnCountrySet() {
     std::string text = m_countryCombo.GetWindowText();
     if (!text.empty() && text[0] == '*') return;  // the device's current country
     DoDeviceCommand(CMD_SET_COUNTRY);
-    RunWait("Country Code Setting......", 0, 60000);
+    RunWait("Country Code Setting......", 0, CMD_WAIT_TOTAL_MS);
     if (m_done)
         DoDeviceCommand(CMD_GET_COUNTRY_LIST);
     else
@@ -109,7 +109,7 @@ void CNetCfgDlg::OnSsidScan() {
         DoDeviceCommand(CMD_CONNECT_WIFI);
         char message[WIFI_NAME_CAPACITY + 32];
         base::TextFormat(message, sizeof message, "Connect to '%s'......", m_apName);
-        RunWait(message, 3000, 120000);
+        RunWait(message, CMD_CONNECT_SETTLE_MS, CMD_CONNECT_WAIT_TOTAL_MS);
         if (!m_done) {
             MessageBox("Re-Connecting Failed!!!");
             return;

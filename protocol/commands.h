@@ -24,3 +24,12 @@ enum : int32_t {
 inline constexpr int32_t CMD_IDENTITY_TIMEOUT_MS = 500;
 inline constexpr int32_t CMD_TIMEOUT_MS = 5000;
 inline constexpr int32_t CMD_SCAN_TIMEOUT_MS = 30000;
+
+// The completion wait that follows a change: CMD_POLL_DONE every CMD_POLL_PERIOD_MS until
+// the device reports done or the total passes; a join is given time to settle after done,
+// and every wait ends with a short pause before the read-back.
+inline constexpr int32_t CMD_POLL_PERIOD_MS = 500;
+inline constexpr int32_t CMD_WAIT_TOTAL_MS = 60000;  // IP configuration and country
+inline constexpr int32_t CMD_CONNECT_WAIT_TOTAL_MS = 120000;
+inline constexpr int32_t CMD_CONNECT_SETTLE_MS = 3000;
+inline constexpr int32_t CMD_WAIT_PAUSE_MS = 500;
