@@ -604,11 +604,9 @@ int CliMain(int argc, char** argv, std::istream& in, std::ostream& out, std::ost
         return CLI_OK;
     }
     size_t operands = r.opt.args.size() - 1;
-    if (operands < c->minArgs || operands > c->maxArgs) {
-        r.Fail(CLI_USAGE, std::string("wrong number of operands for ") + c->name);
-        CommandHelp(err, *c);
-        return CLI_USAGE;
-    }
+    if (operands < c->minArgs || operands > c->maxArgs)
+        return r.Fail(CLI_USAGE, std::string("wrong number of operands for ") + c->name +
+                                     "; usage: " + kProgram + " " + c->usage);
     if (r.opt.json && !c->json) return r.Fail(CLI_USAGE, std::string(c->name) + " has no --json");
     if (r.opt.passwordStdin && c->fn != CmdJoin)
         return r.Fail(CLI_USAGE, "--password-stdin is for join only");
