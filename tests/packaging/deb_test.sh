@@ -19,7 +19,7 @@ trap 'dpkg -r netcfg >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 # vendor id is one the rule can be checked for.
 cmake -S "$src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE= -DNETCFG_TESTS=OFF \
     -DNETCFG_BENCH=OFF -DUSB_VENDOR_ID=0abc >/dev/null
-cmake --build "$work/build" --target netcfg -- -j1 >/dev/null
+cmake --build "$work/build" --target netcfg netcfg-cli -- -j1 >/dev/null
 (cd "$work/build" && cpack -G DEB >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
 deb=$(ls "$work"/build/netcfg_*.deb)
 echo "built $(basename "$deb")"
@@ -41,7 +41,8 @@ fi
 dpkg-deb -f "$deb" Depends | grep -q "libwxgtk3.2-1" || fail "toolkit missing from Depends"
 
 dpkg -i "$deb" >/dev/null
-for f in /usr/bin/netcfg /usr/share/applications/netcfg.desktop \
+for f in /usr/bin/netcfg /usr/bin/netcfg-cli /usr/share/man/man1/netcfg-cli.1.gz \
+    /usr/share/applications/netcfg.desktop \
     /usr/share/icons/hicolor/32x32/apps/netcfg.png /usr/lib/udev/rules.d/70-netcfg.rules \
     /usr/share/man/man1/netcfg.1.gz /usr/share/doc/netcfg/copyright; do
     [ -f "$f" ] || fail "$f not installed"
