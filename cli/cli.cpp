@@ -184,7 +184,7 @@ int CmdShow(Run& r) {
     const CountryEntry* current = countries.Current();
     const char* message = WifiStatusMessage(status);
     char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%02x", status);
+    base::TextFormat(hex, sizeof hex, "0x%02x", status);
     if (r.opt.json) {
         r.out << "{\"ethernet\":" << IpJson(eth) << ",\"wifi\":" << IpJson(wifi) << ",\"country\":";
         if (current)
@@ -297,9 +297,9 @@ int CmdIp(Run& r) {
         // The same checks as the dialog's: an address no network could use stays here.
         if (const char* refusal = CheckStaticIpConfig(addr, mask, gw))
             return r.Fail(CLI_USAGE, std::string("refused: ") + refusal);
-        std::strcpy(set.addr, Dotted(addr).c_str());  // at most 15 characters
-        std::strcpy(set.mask, Dotted(mask).c_str());
-        std::strcpy(set.gateway, Dotted(gw).c_str());
+        base::TextCopy(set.addr, Dotted(addr).c_str());
+        base::TextCopy(set.mask, Dotted(mask).c_str());
+        base::TextCopy(set.gateway, Dotted(gw).c_str());
     } else {
         return r.Fail(CLI_USAGE, "not a mode (dhcp or static): " + Shown(a[2]));
     }

@@ -1,7 +1,8 @@
 #include "cli/text_out.h"
 
 #include <cstdint>
-#include <cstdio>
+
+#include "base/fixed_text.h"
 
 namespace {
 
@@ -41,13 +42,13 @@ std::string Json(std::string_view text) {
             out += static_cast<char>(c);
         } else if (c < 0x20 || c == 0x7F) {
             char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
+            base::TextFormat(esc, sizeof esc, "\\u%04x", c);
             out += esc;
         } else if (c >= 0x80) {
             size_t n = Utf8Length(text, i);
             if (n == 0) {
                 char esc[8];
-                std::snprintf(esc, sizeof esc, "\\u%04x", c);
+                base::TextFormat(esc, sizeof esc, "\\u%04x", c);
                 out += esc;
                 ++i;
             } else {
