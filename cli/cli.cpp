@@ -469,11 +469,17 @@ int ReadPassword(Run& r, const std::string& name, std::string* password) {
     return CLI_OK;
 }
 
+// The connect and delete commands carry a name of at most 63 bytes; a longer one is no
+// network the device can take back.
+int CheckNetworkName(Run& r, const std::string& name) {
+    if (name.size() < WIFI_NAME_CAPACITY) return CLI_OK;
+    return r.Fail(CLI_USAGE,
+                  "a network name is at most " + std::to_string(WIFI_NAME_CAPACITY - 1) + " bytes");
+}
+
 int CmdJoin(Run& r) {
     const std::string& name = r.opt.args[1];
-    if (name.size() >= WIFI_NAME_CAPACITY)
-        return r.Fail(CLI_USAGE, "a network name is at most " +
-                                     std::to_string(WIFI_NAME_CAPACITY - 1) + " bytes");
+    if (int s = CheckNetworkName(r, name)) return s;
     if (int s = SelectDevice(r)) return s;
     Scan scan;
     if (int s = ReadScan(r, &scan)) return s;
@@ -518,9 +524,7 @@ int CmdJoin(Run& r) {
 
 int CmdForget(Run& r) {
     const std::string& name = r.opt.args[1];
-    if (name.size() >= WIFI_NAME_CAPACITY)
-        return r.Fail(CLI_USAGE, "a network name is at most " +
-                                     std::to_string(WIFI_NAME_CAPACITY - 1) + " bytes");
+    if (int s = CheckNetworkName(r, name)) return s;
     if (int s = SelectDevice(r)) return s;
     // The device answers a deletion with nothing to tell, and no completion follows.
     CliSendText(CMD_DELETE_PROFILE, name);

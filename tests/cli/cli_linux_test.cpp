@@ -1,7 +1,6 @@
 // netcfg-cli over the Linux backend: the simulated device served on a pty as lp3, the
 // driver-shaped path the shipped program takes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <sstream>
 
@@ -20,9 +19,7 @@ TEST(CliLinux, ListAndShowOverAPty) {
     devsim::Device device;
     devsim::PtyServer server(device);
     ASSERT_TRUE(server.Open());
-    std::string node = tree.dev + "/usb/lp3";
-    ASSERT_EQ(unlink(node.c_str()), 0);
-    ASSERT_EQ(symlink(server.SlavePath().c_str(), node.c_str()), 0);
+    tree.LinkNode(3, server.SlavePath());
     ASSERT_TRUE(server.Start());
     LinuxUsbLink link(tree.sys, tree.dev);
     UsbSetLink(&link);

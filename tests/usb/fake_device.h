@@ -52,10 +52,14 @@ struct FakeTree {
         cfmakeraw(&t);
         t.c_cc[VMIN] = 0;  // a read with nothing there returns 0, as the driver's may
         tcsetattr(keeper, TCSANOW, &t);
-        const std::string node = dev + "/usb/lp" + std::to_string(n);
-        std::filesystem::remove(node);
-        std::filesystem::create_symlink(ptsname(master), node);
+        LinkNode(n, ptsname(master));
         fds.insert(fds.end(), {master, keeper});
         return master;
+    }
+    // Makes <dev>/usb/lpN a link to `target`, a pty's slave that serves a device, say.
+    void LinkNode(uint32_t n, const std::string& target) {
+        const std::string node = dev + "/usb/lp" + std::to_string(n);
+        std::filesystem::remove(node);
+        std::filesystem::create_symlink(target, node);
     }
 };

@@ -1,7 +1,6 @@
 // The Linux backend against the simulated device, served on a pty: the same device model
 // the flow tests use, over the driver-shaped path the shipped program takes.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "devsim/device.h"
 #include "devsim/pty_server.h"
@@ -21,9 +20,7 @@ TEST(LinuxDevsim, ExchangesIncludingAFullReplyInPieces) {
     device.State().timing.scanMs = 0;  // real time here: no reason to wait
     devsim::PtyServer server(device);
     ASSERT_TRUE(server.Open());
-    std::string node = tree.dev + "/usb/lp0";
-    ASSERT_EQ(unlink(node.c_str()), 0);
-    ASSERT_EQ(symlink(server.SlavePath().c_str(), node.c_str()), 0);
+    tree.LinkNode(0, server.SlavePath());
     ASSERT_TRUE(server.Start());
 
     LinuxUsbLink link(tree.sys, tree.dev);
