@@ -5,14 +5,9 @@
 #include "app/netcfg_dlg.h"
 #include "base/fixed_text.h"
 #include "protocol/commands.h"
+#include "protocol/device_label.h"
 #include "protocol/transact.h"
 #include "usb/pipe.h"
-
-namespace {
-
-constexpr size_t kLabelPart = 128;  // a blank, at most 126 characters of text, the NUL
-
-}  // namespace
 
 void ComboAddUnique(CComboBox& combo, const std::string& text) {
     if (text.empty()) return;
@@ -27,13 +22,6 @@ void ComboAddUnique(CComboBox& combo, const std::string& text) {
 
 void ComboReset(CComboBox& combo) { combo.ResetContent(); }
 
-uint32_t CNetCfgDlg::QueryIdentity(int32_t cmdId) {
-    CWaitCursor busy;
-    uint32_t n = CmdTransact(cmdId, m_idReply, 0, nullptr, CMD_IDENTITY_TIMEOUT_MS);
-    m_idReply[n] = '\0';  // a text sent without its terminator ends with the payload
-    return n;
-}
-
 bool CNetCfgDlg::RefreshDevices() {
     std::string before = m_selDevice >= 0 ? m_selDeviceLabel : std::string();
     int n = UsbEnumDevices();
@@ -47,25 +35,8 @@ bool CNetCfgDlg::RefreshDevices() {
     std::string labels[USB_MAX_DEVICES];
     m_selDevice = 0;
     for (int i = 0; i < n; ++i) {
-        const UsbDeviceEntry* entry = UsbGetDevicePath(i);
-        CmdChannelInit(CMD_APP_HEADER, CMD_LETTER, i);
-        UsbOpenPipe(i, USB_PIPE_NAME);
-        char partA[kLabelPart] = "";
-        char partB[kLabelPart] = "";
-        // Each part is cut to what its buffer holds: a blank and 126 characters.
-        if (QueryIdentity(CMD_QUERY_INFO)) base::TextFormat(partA, sizeof partA, " %s", m_idReply);
-        if (QueryIdentity(CMD_QUERY_EXTRA)) {
-            if (m_idReply[0] != '\0')
-                base::TextFormat(partB, sizeof partB, " %s", m_idReply);
-            else if (QueryIdentity(CMD_QUERY_EXTRA_ALT))
-                base::TextFormat(partB, sizeof partB, " %s", m_idReply);
-        }
-        UsbClose(i);
-
-        char label[3 * kLabelPart + 32];
-        base::TextFormat(label, sizeof label, "USB%03d PID:%s%s%s\n", entry->portNumber,
-                         entry->productId, partA, partB);
-        labels[i] = label;
+        // Every label ends with a line feed, as the list has always shown them.
+        labels[i] = CmdDeviceLabel(i, m_idReply) + "\n";
         if (labels[i] == m_selDeviceLabel) m_selDevice = i;
         ComboAddUnique(m_deviceCombo, labels[i]);
     }

@@ -122,8 +122,6 @@ private:
     void SwitchDeviceView();
     void BindPanel(IpCfgPanel& panel, int32_t setCommand, int setButton, CButton& dhcp,
                    CIPAddressCtrl& addr, CIPAddressCtrl& mask, CIPAddressCtrl& gateway);
-    // Asks one identity command into m_idReply, terminated; returns the reply's length.
-    uint32_t QueryIdentity(int32_t cmdId);
     void SelectListPosition(int position);
 };
 

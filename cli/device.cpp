@@ -5,6 +5,7 @@
 #include "base/clock.h"
 #include "base/fixed_text.h"
 #include "protocol/commands.h"
+#include "protocol/device_label.h"
 #include "protocol/transact.h"
 #include "usb/device_table.h"
 #include "usb/pipe.h"
@@ -32,26 +33,9 @@ std::string CliDevices::Port(int index) const {
 std::string CliDevices::ProductId(int index) const { return UsbGetDevicePath(index)->productId; }
 
 std::string CliDevices::Label(int index) {
-    Name(index);
-    auto ask = [](int32_t cmdId, std::string* text) {
-        uint8_t reply[PKT_STATUS_MAX + 1];
-        uint32_t n = CmdTransact(cmdId, reply, 0, nullptr, CMD_IDENTITY_TIMEOUT_MS);
-        if (n == 0) return false;
-        reply[n] = 0;  // a text sent without its terminator ends with the payload
-        // Each part is cut as the list cuts it: a blank and 126 characters.
-        char part[128];
-        base::TextFormat(part, sizeof part, " %s", reinterpret_cast<const char*>(reply));
-        *text = part;
-        return true;
-    };
-    std::string info, extra;
-    ask(CMD_QUERY_INFO, &info);
-    if (ask(CMD_QUERY_EXTRA, &extra) && extra == " ") {
-        extra.clear();
-        ask(CMD_QUERY_EXTRA_ALT, &extra);
-    }
-    UsbClose(index);
-    return Port(index) + " PID:" + ProductId(index) + info + extra;
+    char reply[PKT_STATUS_MAX + 1];
+    m_named[index] = true;  // the label's query appended the pipe name
+    return CmdDeviceLabel(index, reply);
 }
 
 void CliDevices::Address(int index) { Name(index); }
