@@ -90,7 +90,14 @@ TEST_F(CliTest, SubcommandsSendAndPrint) {
         {{"countries"}, "", 0, "* DE  Germany\n", ""},
         {{"country", "fr"}, "", 0, "Country: FR France\n", "", CMD_SET_COUNTRY, "FR"},
         {{"country", "XX"}, "", 2, "", "offers no country XX"},
-        {{"scan"}, "", 0, "--O  Guest Lounge ", ""},
+        // Columns as wide as their widest cell; flags: current, stored profile, open.
+        {{"scan"},
+         "",
+         0,
+         "*P-  HomeNet        a4:2b:b0:11:22:33  6    92%     11n   WPA2-PSK  AES\n"
+         "-P-  Office-5G      a4:2b:b0:44:55:66  36   71%     11ac  WPA2-PSK  AES\n"
+         "--O  Guest Lounge   0c:80:63:0a:0b:0c  11   64%     11n   --        --\n",
+         ""},
         {{"join", "Guest Lounge"},
          "",
          0,
