@@ -22,6 +22,11 @@ void ComboAddUnique(CComboBox& combo, const std::string& text) {
 
 void ComboReset(CComboBox& combo) { combo.ResetContent(); }
 
+std::string CNetCfgDlg::LabelOf(int32_t device) {
+    CWaitCursor busy;  // the identity queries block the window
+    return CmdDeviceLabel(device, m_idReply) + "\n";
+}
+
 bool CNetCfgDlg::RefreshDevices() {
     std::string before = m_selDevice >= 0 ? m_selDeviceLabel : std::string();
     int n = UsbEnumDevices();
@@ -36,7 +41,7 @@ bool CNetCfgDlg::RefreshDevices() {
     m_selDevice = 0;
     for (int i = 0; i < n; ++i) {
         // Every label ends with a line feed, as the list has always shown them.
-        labels[i] = CmdDeviceLabel(i, m_idReply) + "\n";
+        labels[i] = LabelOf(i);
         if (labels[i] == m_selDeviceLabel) m_selDevice = i;
         ComboAddUnique(m_deviceCombo, labels[i]);
     }

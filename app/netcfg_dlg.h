@@ -123,6 +123,8 @@ private:
     void BindPanel(IpCfgPanel& panel, int32_t setCommand, int setButton, CButton& dhcp,
                    CIPAddressCtrl& addr, CIPAddressCtrl& mask, CIPAddressCtrl& gateway);
     void SelectListPosition(int position);
+    // Device `device`'s list label, asked with the busy cursor up.
+    std::string LabelOf(int32_t device);
 };
 
 // Appends text after removing every entry equal to it (ignoring case), leaving no entry

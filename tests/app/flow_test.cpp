@@ -164,6 +164,11 @@ TEST_F(FlowTest, TheSelectedDeviceIsAddressedAndAChangeForgetsTheOldOne) {
     };
     User().OnDialog(IDD_AP_LIST, 0).Escape();
     OnMain()
+        .Call([&] { first.ClearRequests(); })
+        .DropDown(IDC_DEVICE_COMBO)  // the first stays selected: only the identities are asked
+        .Call([&] {
+            EXPECT_EQ(first.CommandIds(), (Ids{11, 20, 19}));
+        })
         .Click(IDC_SSID_SCAN)
         .Call([&] {
             EXPECT_EQ(View(dlg), loaded);

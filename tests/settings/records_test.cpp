@@ -75,6 +75,8 @@ TEST(CountryRecord, Limits) {
         {"equal entry texts ignoring case", Record(2, 5, 9, {"AT", "Austria", "XX", "AUSTRIA"}),
          "Country Entry 1 Repeats 0 Error!!!\n"},
     };
+    const uint8_t word[4] = {0x01, 0x02, 0x03, 0x84};  // the header's byte order
+    EXPECT_EQ(GetLE32(word), 0x84030201u);
     for (auto& c : cases) {
         CountryRecord r;
         CaptureStdout();
