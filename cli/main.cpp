@@ -1,12 +1,13 @@
 // netcfg-cli: the USB devices of this machine, or two simulated ones with --sim.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
 
 #include "base/diag.h"
 #include "cli/cli.h"
-#include "programs/demo_devices.h"
+#include "cli/sim.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -28,11 +29,16 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--sim") == 0) sim = true;
     // Standard output carries the results (JSON too): protocol faults go with the errors.
     base::SetDiagFile(stderr);
-    std::unique_ptr<DemoDevices> demo;
+    std::unique_ptr<CliSim> simulation;
     std::unique_ptr<PlatformLink> platform;
     if (sim) {
-        demo = std::make_unique<DemoDevices>();
-        UsbSetLink(&demo->link);
+        simulation = std::make_unique<CliSim>();
+        std::string error;
+        if (!simulation->Configure(std::getenv("NETCFG_SIM_TEST"), &error)) {
+            std::cerr << "netcfg-cli: " << error << "\n";
+            return CLI_USAGE;
+        }
+        UsbSetLink(simulation->Link());
     } else {
         platform = std::make_unique<PlatformLink>();
         UsbSetLink(platform.get());
@@ -40,5 +46,9 @@ int main(int argc, char** argv) {
     int status = CliMain(argc, argv, std::cin, std::cout, std::cerr,
                          CliTerminal{IsTerminal(stdin), IsTerminal(stderr)});
     UsbSetLink(nullptr);
+    if (simulation && !simulation->Finish()) {
+        std::cerr << "netcfg-cli: NETCFG_SIM_TEST: the log could not be written\n";
+        return CLI_USAGE;
+    }
     return status;
 }

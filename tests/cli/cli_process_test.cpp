@@ -1,0 +1,235 @@
+// netcfg-cli run as a process against its simulated devices, on virtual time, with the log
+// of what the devices received (the --sim testing aids of docs/cli.md).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/text_out.h"
+#include "protocol/commands.h"
+
+namespace {
+
+// A request as a simulated device logged it.
+struct Request {
+    int device = 0;
+    uint32_t at = 0;
+    int32_t cmd = 0;
+    std::string payload;
+};
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+    std::vector<Request> received;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+// Runs `netcfg-cli --sim COMMAND` (shell words) with `input` on its standard input and the
+// testing `aids` beyond virtual time and the log.
+Result RunCli(const std::string& command, const std::string& input = "",
+              const std::string& aids = "") {
+    static const std::string dir = [] {
+        std::string t = ::testing::TempDir() + "cli_process_XXXXXX";
+        return std::string(mkdtemp(t.data())) + "/";
+    }();
+    const std::string in = dir + "in", out = dir + "out", err = dir + "err", log = dir + "log";
+    std::ofstream(in, std::ios::binary) << input;
+    std::remove(log.c_str());
+    std::string shell = "NETCFG_SIM_TEST=virtual-time,log=" + log + (aids.empty() ? "" : ",") +
+                        aids + " '" NETCFG_CLI "' --sim " + command + " <" + in + " >" + out +
+                        " 2>" + err;
+    int ws = std::system(shell.c_str());
+    Result r;
+    r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
+    r.out = ReadFile(out), r.err = ReadFile(err);
+    std::istringstream lines(ReadFile(log));
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        Request q;
+        std::string hex;
+        fields >> q.device >> q.at >> q.cmd >> hex;
+        for (size_t i = 0; i + 1 < hex.size(); i += 2)
+            q.payload += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+        r.received.push_back(q);
+    }
+    return r;
+}
+
+// The one request that carried a payload: a change, its text sent with the NUL.
+struct Sent {
+    int32_t cmd = 0;  // 0: none
+    std::string text;
+    int device = 1;
+};
+Sent Change(int32_t cmd, const std::string& text, int device = 1) { return {cmd, text, device}; }
+
+struct Case {
+    std::string command;
+    int status;
+    // Standard output when it succeeds, standard error when it fails, the other stream
+    // staying empty: exact, or a prefix when it ends in "...".
+    std::string printed;
+    Sent sent = Sent();
+    std::string aids = "";
+    std::string input = "";  // a password, one line
+};
+
+const std::string kFound =
+    "1  USB001 PID:0001 Quillo R7 Network Module FW 1.01.02\n"
+    "2  USB002 PID:0002 Quillo R7 Network Module (lab) FW 1.01.01\n";
+
+TEST(CliProcess, Subcommands) {
+    const std::string cafe = "Caf\xc3\xa9 Z\xc3\xbcrich", usage = "usage: netcfg-cli ";
+    const Case cases[] = {
+        {"list", 0, kFound},
+        {"list", 3, "netcfg-cli: no device found\n", Sent(), "devices=0"},
+        {"show", 2,
+         "netcfg-cli: 2 devices found, pick one with -d N:\n  1  USB001 PID:0001 Quillo"
+         " R7 Network Module FW 1.01.02\n  2  USB002 PID:0002 Quillo R7 Network Module"
+         " (lab) FW 1.01.01\n"},
+        {"show", 0, "Ethernet:     DHCP on, address 192.168.1.57,...", Sent(), "devices=1"},
+        {"-d 2 show", 0,
+         "Ethernet:     DHCP off, address 10.0.0.20, mask 255.255.255.0, gateway 10.0.0.1\n"
+         "WiFi:         DHCP off, address 192.168.1.200, mask 255.255.255.0, gateway "
+         "192.168.1.1\nCountry:      DE Germany\nNetwork:      Office-5G\nWiFi status:  0x00\n"},
+        {"-d 3 show", 3, "netcfg-cli: no device 3 (2 found)\n"},
+        {"-d 2 ip wifi static 10.1.2.3 255.255.0.0", 0,
+         "WiFi: DHCP off, address 10.1.2.3, mask 255.255.0.0, gateway 0.0.0.0\n",
+         Change(CMD_SET_WIFI_IPCFG, "0,10.1.2.3,255.255.0.0,0.0.0.0", 2)},
+        // DHCP on sends the lease the device shows, as the dialog does.
+        {"-d 1 ip wifi dhcp", 0,
+         "WiFi: DHCP on, address 192.168.1.61, mask 255.255.255.0, gateway 192.168.1.1\n",
+         Change(CMD_SET_WIFI_IPCFG, "1,192.168.1.61,255.255.255.0,192.168.1.1")},
+        {"-d 1 ip eth static 127.0.0.1/8", 2, "netcfg-cli: refused: IP Addr is reserved!!!\n"},
+        {"-d 1 ip eth static 10.0.0.5/24 10.1.0.1", 2,
+         "netcfg-cli: refused: Gateway is outside the subnet!!!\n"},
+        {"-d 1 ip eth static 10.0.0.256/24", 2, "netcfg-cli: not an IPv4 address: 10.0.0.256\n"},
+        {"-d 1 ip lan dhcp", 2, "netcfg-cli: not an interface (eth or wifi): lan\n"},
+        {"-d 1 ip --json eth dhcp", 2, "netcfg-cli: ip has no --json\n"},
+        {"-d 1 ip eth dhcp", 1, "netcfg-cli: the device locks its Ethernet IP configuration\n",
+         Sent(), "eth-locked"},
+        {"-d 1 ip eth static 10.0.0.5/24", 1,
+         "netcfg-cli: setting the Ethernet IP configuration did not complete within 60 s\n",
+         Change(CMD_SET_ETH_IPCFG, "0,10.0.0.5,255.255.255.0,0.0.0.0"), "never-done"},
+        {"-d 1 countries", 0, "  US  United States\n  CA  Canada\n..."},
+        {"-d 1 country fr", 0, "Country: FR France\n", Change(CMD_SET_COUNTRY, "FR")},
+        {"-d 1 country de", 0, "Country: DE Germany\n"},
+        {"-d 1 country XX", 2,
+         "netcfg-cli: the device offers no country XX (see 'netcfg-cli countries')\n"},
+        {"-d 1 country FR", 1, "netcfg-cli: setting the country did not complete within 60 s\n",
+         Change(CMD_SET_COUNTRY, "FR"), "never-done"},
+        {"-d 1 join 'Guest Lounge'", 0, "Joined 'Guest Lounge'\n",
+         Change(CMD_CONNECT_WIFI, "0,12,00,Guest Lounge,")},
+        {"-d 1 join Office-5G", 0, "Joined 'Office-5G'\n",
+         Change(CMD_CONNECT_WIFI, "1,09,00,Office-5G,")},
+        {"-d 1 join HomeNet", 0, "Already joined to 'HomeNet'\n"},
+        // The password reaches the device's connect text and no output.
+        {"-d 1 join --password-stdin '" + cafe + "'", 0, "Joined '" + cafe + "'\n",
+         Change(CMD_CONNECT_WIFI, "0,13,08," + cafe + ",espresso"), "", "espresso\n"},
+        {"-d 1 join --password-stdin Warehouse", 1,
+         "netcfg-cli: joining 'Warehouse' failed: Password not match!!!\n",
+         Change(CMD_CONNECT_WIFI, "0,09,09,Warehouse,wrong-one"), "", "wrong-one\n"},
+        {"-d 1 join Warehouse", 2,
+         "netcfg-cli: 'Warehouse' needs a password: run at a terminal or give --password-stdin\n"},
+        {"-d 1 join Nowhere", 1, "netcfg-cli: the scan did not find 'Nowhere'\n"},
+        {"-d 1 join 'Guest Lounge'", 1,
+         "netcfg-cli: joining 'Guest Lounge' did not complete within 120 s\n",
+         Change(CMD_CONNECT_WIFI, "0,12,00,Guest Lounge,"), "never-done"},
+        {"-d 2 forget Office-5G", 0, "Asked the device to delete its profile of 'Office-5G'\n",
+         Change(CMD_DELETE_PROFILE, "Office-5G", 2)},
+        {"frobnicate", 2, "netcfg-cli: unknown command frobnicate (see --help)\n"},
+        {"country", 2,
+         "netcfg-cli: wrong number of operands for country; usage: netcfg-cli country CODE "
+         "[-d N]\n"},
+        {"--bogus list", 2, "netcfg-cli: unknown option --bogus (see --help)\n"},
+        {"-d x list", 2, "netcfg-cli: not a device number: x\n"},
+        {"show --password-stdin", 2, "netcfg-cli: --password-stdin is for join only\n"},
+        {"", 2, usage + "[-d N] [--json] COMMAND [ARGS]\n..."},
+        {"--help", 0, usage + "[-d N] [--json] COMMAND [ARGS]\n..."},
+        {"join --help", 0, usage + "join SSID [-d N] [--password-stdin]\n..."},
+    };
+    for (const Case& c : cases) {
+        Result r = RunCli(c.command, c.input, c.aids);
+        EXPECT_EQ(r.status, c.status) << c.command;
+        bool prefix = c.printed.ends_with("...");
+        std::string want = c.printed.substr(0, c.printed.size() - (prefix ? 3 : 0));
+        const std::string& printed = c.status ? r.err : r.out;
+        EXPECT_EQ(prefix ? printed.substr(0, want.size()) : printed, want) << c.command;
+        EXPECT_EQ(c.status ? r.out : r.err, "") << c.command;
+        // Nothing changes the device before the checks pass, and only the one change.
+        std::vector<Request> changes;
+        for (const Request& q : r.received)
+            if (!q.payload.empty()) changes.push_back(q);
+        ASSERT_EQ(changes.size(), c.sent.cmd ? 1u : 0u) << c.command;
+        if (c.sent.cmd) {
+            EXPECT_EQ(changes[0].cmd, c.sent.cmd) << c.command;
+            EXPECT_EQ(changes[0].payload, c.sent.text + '\0') << c.command;
+            EXPECT_EQ(changes[0].device, c.sent.device) << c.command;
+        }
+        // A completion that never comes: polled each period to the end of the wait, and
+        // nothing read back after it.
+        if (c.aids == "never-done") {
+            int polls = 0;
+            for (const Request& q : r.received) polls += q.cmd == CMD_POLL_DONE;
+            int32_t total =
+                c.sent.cmd == CMD_CONNECT_WIFI ? CMD_CONNECT_WAIT_TOTAL_MS : CMD_WAIT_TOTAL_MS;
+            EXPECT_EQ(polls, total / CMD_POLL_PERIOD_MS) << c.command;
+            EXPECT_EQ(r.received.back().cmd, CMD_POLL_DONE) << c.command;
+            EXPECT_EQ(r.received.back().at - changes[0].at, static_cast<uint32_t>(total))
+                << c.command;
+        }
+        if (!c.input.empty()) {
+            std::string password = c.input.substr(0, c.input.size() - 1);
+            EXPECT_EQ(r.out.find(password), std::string::npos) << c.command;
+            EXPECT_EQ(r.err.find(password), std::string::npos) << c.command;
+        }
+    }
+}
+
+// Every example of docs/cli.md, the JSON objects and the text transcripts, is what the
+// program prints.
+TEST(CliProcess, DocumentedExamples) {
+    std::ifstream doc(NETCFG_CLI_DOC);
+    std::vector<std::pair<std::string, std::string>> examples;  // command, output
+    std::string line, named;
+    bool block = false, open = false;
+    while (std::getline(doc, line)) {
+        if (line.starts_with("```")) {
+            block = !block;
+            open = block && line == "```json";
+            if (open) examples.push_back({named, ""});
+        } else if (block && line.starts_with("$ netcfg-cli ")) {
+            examples.push_back({line.substr(13), ""});
+            open = true;
+        } else if (block && open) {
+            examples.back().second += line + "\n";
+        } else if (line.starts_with("`netcfg-cli ")) {
+            named = line.substr(12, line.find('`', 1) - 12);
+        }
+    }
+    int json = 0;
+    for (const auto& [command, out] : examples) {
+        Result r = RunCli(command);
+        EXPECT_EQ(r.status, 0) << command << "\n" << r.err;
+        EXPECT_EQ(r.out, out) << command;
+        json += command.ends_with("--json");
+    }
+    EXPECT_EQ(json, 4);  // list, show, countries, scan
+    EXPECT_GT(examples.size(), 4u);
+}
+
+// Device text that is neither printable nor UTF-8 still makes valid JSON.
+TEST(CliProcess, JsonEscapesAnyBytes) {
+    EXPECT_EQ(Json("a\"b\\\x01\xff\xc3\xa9"), "\"a\\\"b\\\\\\u0001\\u00ff\xc3\xa9\"");
+}
+
+}  // namespace
