@@ -1,6 +1,7 @@
 #include "cli/sim.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "protocol/commands.h"
@@ -21,13 +22,18 @@ bool CliSim::Configure(const char* test, std::string* error) {
     devsim::Device* devices[] = {&m_demo->first, &m_demo->second};
     for (const std::string& item : items) {
         if (item == "virtual-time") {
-        } else if (item.rfind("log=", 0) == 0 && item.size() > 4) {
+        } else if (item.rfind("log=", 0) == 0) {
             m_log = item.substr(4);
         } else if (item == "devices=0" || item == "devices=1") {
             for (int i = item.back() - '0'; i < 2; ++i) devices[i]->SetPresent(false);
         } else if (item == "never-done") {
             for (devsim::Device* d : devices)
                 d->Inject(devsim::ReplyPayload({0}).On(CMD_POLL_DONE).Times(devsim::kEveryTime));
+        } else if (item.rfind("no-reply=", 0) == 0 && item.size() > 9 &&
+                   item.find_first_not_of("0123456789", 9) == std::string::npos) {
+            int32_t id = static_cast<int32_t>(std::strtol(item.c_str() + 9, nullptr, 10));
+            for (devsim::Device* d : devices)
+                d->Inject(devsim::NoReply().On(id).Times(devsim::kEveryTime));
         } else if (item == "eth-locked") {
             for (devsim::Device* d : devices) d->State().eth.flags |= devsim::kIpLocked;
         } else {
