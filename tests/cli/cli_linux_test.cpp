@@ -1,6 +1,9 @@
 // netcfg-cli over the Linux backend: the simulated device served on a pty as lp3, the
-// driver-shaped path the shipped program takes.
+// driver-shaped path the shipped program takes; and the echo switch on a terminal.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <sstream>
 #include <string>
@@ -43,6 +46,19 @@ TEST(CliLinux, ListAndShowOverAPty) {
     }
     UsbSetLink(nullptr);
     server.Stop();
+}
+
+// The password prompt turns the echo of the terminal on standard input off, then on again.
+TEST(CliLinux, EchoOfATerminal) {
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    int terminal = open(ptsname(master), O_RDWR | O_NOCTTY), saved = dup(STDIN_FILENO);
+    dup2(terminal, STDIN_FILENO);
+    termios t{};
+    EXPECT_TRUE(CliSetEcho(false) && tcgetattr(STDIN_FILENO, &t) == 0 && !(t.c_lflag & ECHO));
+    EXPECT_TRUE(CliSetEcho(true) && tcgetattr(STDIN_FILENO, &t) == 0 && (t.c_lflag & ECHO));
+    dup2(saved, STDIN_FILENO);
+    for (int fd : {saved, terminal, master}) close(fd);
 }
 
 }  // namespace

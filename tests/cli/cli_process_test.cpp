@@ -48,9 +48,7 @@ Result RunCli(const std::string& command, const std::string& input = "",
                         aids + " '" NETCFG_CLI "' --sim " + command + " <" + in + " >" + out +
                         " 2>" + err;
     int ws = std::system(shell.c_str());
-    Result r;
-    r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
-    r.out = ReadFile(out), r.err = ReadFile(err);
+    Result r{WIFEXITED(ws) ? WEXITSTATUS(ws) : -1, ReadFile(out), ReadFile(err), {}};
     std::istringstream lines(ReadFile(log));
     for (std::string line; std::getline(lines, line);) {
         std::istringstream fields(line);
@@ -64,21 +62,14 @@ Result RunCli(const std::string& command, const std::string& input = "",
     return r;
 }
 
-// The one request that carried a payload: a change, its text sent with the NUL.
-struct Sent {
-    int32_t cmd = 0;  // 0: none
-    std::string text;
-    int device = 1;
-};
-Sent Change(int32_t cmd, const std::string& text, int device = 1) { return {cmd, text, device}; }
-
 struct Case {
     std::string command;
     int status;
     // Standard output when it succeeds, standard error when it fails, the other stream
     // staying empty: exact, or a prefix when it ends in "...".
     std::string printed;
-    Sent sent = Sent();
+    int32_t sent = 0;       // the one request with a payload, a change to the device -d names
+    std::string text = "";  // its text, sent with the NUL
     std::string aids = "";
     std::string input = "";  // a password, one line
 };
@@ -91,62 +82,61 @@ TEST(CliProcess, Subcommands) {
     const std::string cafe = "Caf\xc3\xa9 Z\xc3\xbcrich", usage = "usage: netcfg-cli ";
     const Case cases[] = {
         {"list", 0, kFound},
-        {"list", 3, "netcfg-cli: no device found\n", Sent(), "devices=0"},
+        {"list", 3, "netcfg-cli: no device found\n", 0, "", "devices=0"},
         {"show", 2,
          "netcfg-cli: 2 devices found, pick one with -d N:\n  1  USB001 PID:0001 Quillo"
          " R7 Network Module FW 1.01.02\n  2  USB002 PID:0002 Quillo R7 Network Module"
          " (lab) FW 1.01.01\n"},
-        {"show", 0, "Ethernet:     DHCP on, address 192.168.1.57,...", Sent(), "devices=1"},
+        {"show", 0, "Ethernet:     DHCP on, address 192.168.1.57,...", 0, "", "devices=1"},
         {"-d 2 show", 0, "Ethernet:     DHCP off, address 10.0.0.20, mask 255.255.255.0,..."},
         {"-d 3 show", 3, "netcfg-cli: no device 3 (2 found)\n"},
-        {"-d 1 show", 1, "netcfg-cli: reading the joined network failed\n", Sent(), "no-reply=30"},
+        {"-d 1 show", 1, "netcfg-cli: reading the joined network failed\n", 0, "", "no-reply=30"},
         {"-d 2 ip wifi static 10.1.2.3 255.255.0.0", 0,
          "WiFi: DHCP off, address 10.1.2.3, mask 255.255.0.0, gateway 0.0.0.0\n",
-         Change(CMD_SET_WIFI_IPCFG, "0,10.1.2.3,255.255.0.0,0.0.0.0", 2)},
+         CMD_SET_WIFI_IPCFG, "0,10.1.2.3,255.255.0.0,0.0.0.0"},
         // DHCP on sends the lease the device shows, as the dialog does.
         {"-d 1 ip wifi dhcp", 0,
          "WiFi: DHCP on, address 192.168.1.61, mask 255.255.255.0, gateway 192.168.1.1\n",
-         Change(CMD_SET_WIFI_IPCFG, "1,192.168.1.61,255.255.255.0,192.168.1.1")},
+         CMD_SET_WIFI_IPCFG, "1,192.168.1.61,255.255.255.0,192.168.1.1"},
         {"-d 1 ip eth static 127.0.0.1/8", 2, "netcfg-cli: refused: IP Addr is reserved!!!\n"},
         {"-d 1 ip eth static 10.0.0.5/24 10.1.0.1", 2,
          "netcfg-cli: refused: Gateway is outside the subnet!!!\n"},
         {"-d 1 ip eth static 10.0.0.256/24", 2, "netcfg-cli: not an IPv4 address: 10.0.0.256\n"},
         {"-d 1 ip lan dhcp", 2, "netcfg-cli: not an interface (eth or wifi): lan\n"},
         {"-d 1 ip --json eth dhcp", 2, "netcfg-cli: ip has no --json\n"},
-        {"-d 1 ip eth dhcp", 1, "netcfg-cli: the device locks its Ethernet IP configuration\n",
-         Sent(), "eth-locked"},
+        {"-d 1 ip eth dhcp", 1, "netcfg-cli: the device locks its Ethernet IP configuration\n", 0,
+         "", "eth-locked"},
         {"-d 1 ip eth static 10.0.0.5/20", 1,
          "netcfg-cli: setting the Ethernet IP configuration did not complete within 60 s\n",
-         Change(CMD_SET_ETH_IPCFG, "0,10.0.0.5,255.255.240.0,0.0.0.0"), "never-done"},
-        {"-d 1 ip eth dhcp", 1, "netcfg-cli: reading the Ethernet IP configuration failed\n",
-         Sent(), "no-reply=21"},
+         CMD_SET_ETH_IPCFG, "0,10.0.0.5,255.255.240.0,0.0.0.0", "never-done"},
+        {"-d 1 ip eth dhcp", 1, "netcfg-cli: reading the Ethernet IP configuration failed\n", 0, "",
+         "no-reply=21"},
         {"-d 1 countries", 0, "  US  United States\n  CA  Canada\n..."},
-        {"-d 1 country us", 0, "Country: US United States\n", Change(CMD_SET_COUNTRY, "US")},
+        {"-d 1 country us", 0, "Country: US United States\n", CMD_SET_COUNTRY, "US"},
         {"-d 1 country de", 0, "Country: DE Germany\n"},
         {"-d 1 country XX", 2,
          "netcfg-cli: the device offers no country XX (see 'netcfg-cli countries')\n"},
         {"-d 1 country FR", 1, "netcfg-cli: setting the country did not complete within 60 s\n",
-         Change(CMD_SET_COUNTRY, "FR"), "never-done"},
-        {"-d 1 join 'Guest Lounge'", 0, "Joined 'Guest Lounge'\n",
-         Change(CMD_CONNECT_WIFI, "0,12,00,Guest Lounge,")},
-        {"-d 1 join Office-5G", 0, "Joined 'Office-5G'\n",
-         Change(CMD_CONNECT_WIFI, "1,09,00,Office-5G,")},
+         CMD_SET_COUNTRY, "FR", "never-done"},
+        {"-d 1 join 'Guest Lounge'", 0, "Joined 'Guest Lounge'\n", CMD_CONNECT_WIFI,
+         "0,12,00,Guest Lounge,"},
+        {"-d 1 join Office-5G", 0, "Joined 'Office-5G'\n", CMD_CONNECT_WIFI, "1,09,00,Office-5G,"},
         {"-d 1 join HomeNet", 0, "Already joined to 'HomeNet'\n"},
         // The password reaches the device's connect text and no output.
         {"-d 1 join --password-stdin '" + cafe + "'", 0, "Joined '" + cafe + "'\n",
-         Change(CMD_CONNECT_WIFI, "0,13,08," + cafe + ",espresso"), "", "espresso\n"},
+         CMD_CONNECT_WIFI, "0,13,08," + cafe + ",espresso", "", "espresso\n"},
         {"-d 1 join --password-stdin Warehouse", 1,
-         "netcfg-cli: joining 'Warehouse' failed: Password not match!!!\n",
-         Change(CMD_CONNECT_WIFI, "0,09,09,Warehouse,wrong-one"), "", "wrong-one\n"},
+         "netcfg-cli: joining 'Warehouse' failed: Password not match!!!\n", CMD_CONNECT_WIFI,
+         "0,09,09,Warehouse,wrong-one", "", "wrong-one\n"},
         {"-d 1 join Warehouse", 2,
          "netcfg-cli: 'Warehouse' needs a password: run at a terminal or give --password-stdin\n"},
         {"-d 1 join Nowhere", 1, "netcfg-cli: the scan did not find 'Nowhere'\n"},
-        {"-d 1 join HomeNet", 1, "netcfg-cli: the WiFi scan failed\n", Sent(), "no-reply=27"},
+        {"-d 1 join HomeNet", 1, "netcfg-cli: the WiFi scan failed\n", 0, "", "no-reply=27"},
         {"-d 1 join 'Guest Lounge'", 1,
-         "netcfg-cli: joining 'Guest Lounge' did not complete within 120 s\n",
-         Change(CMD_CONNECT_WIFI, "0,12,00,Guest Lounge,"), "never-done"},
+         "netcfg-cli: joining 'Guest Lounge' did not complete within 120 s\n", CMD_CONNECT_WIFI,
+         "0,12,00,Guest Lounge,", "never-done"},
         {"-d 2 forget Office-5G", 0, "Asked the device to delete its profile of 'Office-5G'\n",
-         Change(CMD_DELETE_PROFILE, "Office-5G", 2)},
+         CMD_DELETE_PROFILE, "Office-5G"},
         {"forget " + std::string(64, 'n'), 2, "netcfg-cli: a network name is at most 63 bytes\n"},
         {"frobnicate", 2, "netcfg-cli: unknown command frobnicate (see --help)\n"},
         {"country", 2,
@@ -173,11 +163,11 @@ TEST(CliProcess, Subcommands) {
         std::vector<Request> changes;
         for (const Request& q : r.received)
             if (!q.payload.empty()) changes.push_back(q);
-        ASSERT_EQ(changes.size(), c.sent.cmd ? 1u : 0u) << c.command;
-        if (c.sent.cmd) {
-            EXPECT_EQ(changes[0].cmd, c.sent.cmd) << c.command;
-            EXPECT_EQ(changes[0].payload, c.sent.text + '\0') << c.command;
-            EXPECT_EQ(changes[0].device, c.sent.device) << c.command;
+        ASSERT_EQ(changes.size(), c.sent ? 1u : 0u) << c.command;
+        if (c.sent) {
+            EXPECT_EQ(changes[0].cmd, c.sent) << c.command;
+            EXPECT_EQ(changes[0].payload, c.text + '\0') << c.command;
+            EXPECT_EQ(changes[0].device, c.command.starts_with("-d 2") ? 2 : 1) << c.command;
         }
         // A completion that never comes: polled each period to the end of the wait, and
         // nothing read back after it.
@@ -185,7 +175,7 @@ TEST(CliProcess, Subcommands) {
             int polls = 0;
             for (const Request& q : r.received) polls += q.cmd == CMD_POLL_DONE;
             int32_t total =
-                c.sent.cmd == CMD_CONNECT_WIFI ? CMD_CONNECT_WAIT_TOTAL_MS : CMD_WAIT_TOTAL_MS;
+                c.sent == CMD_CONNECT_WIFI ? CMD_CONNECT_WAIT_TOTAL_MS : CMD_WAIT_TOTAL_MS;
             EXPECT_EQ(polls, total / CMD_POLL_PERIOD_MS) << c.command;
             EXPECT_EQ(r.received.back().cmd, CMD_POLL_DONE) << c.command;
             EXPECT_EQ(r.received.back().at - changes[0].at, static_cast<uint32_t>(total))
