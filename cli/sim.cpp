@@ -22,6 +22,7 @@ bool CliSim::Configure(const char* test, std::string* error) {
     devsim::Device* devices[] = {&m_demo->first, &m_demo->second};
     for (const std::string& item : items) {
         if (item == "virtual-time") {
+            // installed above
         } else if (item.rfind("log=", 0) == 0) {
             m_log = item.substr(4);
         } else if (item == "devices=0" || item == "devices=1") {
