@@ -4,7 +4,31 @@
 #include <cstdlib>
 #include <vector>
 
-#include "protocol/commands.h"
+namespace {
+
+// A command id: up to nine decimal digits.
+bool ParseId(const std::string& text, int32_t* id) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *id = static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
+    return true;
+}
+
+// ID:HEX, a command id and the payload of its replies.
+bool ParseReply(const std::string& text, int32_t* id, std::vector<uint8_t>* payload) {
+    size_t colon = text.find(':');
+    if (colon == std::string::npos || !ParseId(text.substr(0, colon), id)) return false;
+    std::string hex = text.substr(colon + 1);
+    if (hex.size() % 2 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return false;
+    for (size_t i = 0; i < hex.size(); i += 2)
+        payload->push_back(
+            static_cast<uint8_t>(std::strtol(hex.substr(i, 2).c_str(), nullptr, 16)));
+    return true;
+}
+
+}  // namespace
 
 bool CliSim::Configure(const char* test, std::string* error) {
     std::vector<std::string> items;
@@ -21,22 +45,20 @@ bool CliSim::Configure(const char* test, std::string* error) {
     m_demo = std::make_unique<DemoDevices>();
     devsim::Device* devices[] = {&m_demo->first, &m_demo->second};
     for (const std::string& item : items) {
+        int32_t id = 0;
+        std::vector<uint8_t> payload;
         if (item == "virtual-time") {
             // installed above
         } else if (item.rfind("log=", 0) == 0) {
             m_log = item.substr(4);
         } else if (item == "devices=0" || item == "devices=1") {
             for (int i = item.back() - '0'; i < 2; ++i) devices[i]->SetPresent(false);
-        } else if (item == "never-done") {
-            for (devsim::Device* d : devices)
-                d->Inject(devsim::ReplyPayload({0}).On(CMD_POLL_DONE).Times(devsim::kEveryTime));
-        } else if (item.rfind("no-reply=", 0) == 0 && item.size() > 9 &&
-                   item.find_first_not_of("0123456789", 9) == std::string::npos) {
-            int32_t id = static_cast<int32_t>(std::strtol(item.c_str() + 9, nullptr, 10));
+        } else if (item.rfind("no-reply=", 0) == 0 && ParseId(item.substr(9), &id)) {
             for (devsim::Device* d : devices)
                 d->Inject(devsim::NoReply().On(id).Times(devsim::kEveryTime));
-        } else if (item == "eth-locked") {
-            for (devsim::Device* d : devices) d->State().eth.flags |= devsim::kIpLocked;
+        } else if (item.rfind("reply=", 0) == 0 && ParseReply(item.substr(6), &id, &payload)) {
+            for (devsim::Device* d : devices)
+                d->Inject(devsim::ReplyPayload(payload).On(id).Times(devsim::kEveryTime));
         } else {
             *error = "NETCFG_SIM_TEST: not a testing aid: " + item;
             return false;
