@@ -41,7 +41,6 @@ Result RunCli(const std::string& command, const std::string& input = "",
     const std::string dir = ::testing::TempDir() + "cli_process_" + std::to_string(getpid());
     const std::string in = dir + ".in", out = dir + ".out", err = dir + ".err", log = dir + ".log";
     std::ofstream(in, std::ios::binary) << input;
-    std::remove(log.c_str());
     std::string shell = "NETCFG_SIM_TEST=virtual-time,log=" + log + (aids.empty() ? "" : ",") +
                         aids + " '" NETCFG_CLI "' --sim " + command + " <" + in + " >" + out +
                         " 2>" + err;
@@ -57,6 +56,7 @@ Result RunCli(const std::string& command, const std::string& input = "",
             q.payload += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
         r.received.push_back(q);
     }
+    for (const std::string& f : {in, out, err, log}) std::remove(f.c_str());
     return r;
 }
 
