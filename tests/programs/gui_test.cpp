@@ -28,7 +28,7 @@
 #include "app/netcfg_dlg.h"
 #include "app/resource.h"
 #include "programs/demo_devices.h"
-#include "programs/icon.h"
+#include "programs/linux/icon.h"
 #include "protocol/commands.h"
 #include "protocol/packet.h"
 #include "tests/ui/wx/wx_harness.h"
