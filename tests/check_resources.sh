@@ -27,7 +27,8 @@ grep -A2 ' 3 /\* RT_ICON \*/' "$rc" | grep -q '^  0x474e5089L' || fail "the icon
 set -- $(sed -n 's/.*NETCFG_TITLE\[\].* V\([0-9]*\)\.\([0-9]*\)-\([0-9]*\)";.*/\1 \2 \3/p' "$header")
 [ $# -eq 3 ] || { echo "$header: no version in the title" >&2; exit 1; }
 version="V$1.$2-$3"
-numbers="$(($1 + 0)), $(($2 + 0)), $(($3 + 0)), 0"
+number() { echo "$1" | sed 's/^0*\([0-9]\)/\1/'; }  # 08 is no octal number
+numbers="$(number "$1"), $(number "$2"), $(number "$3"), 0"
 for field in FileVersion ProductVersion; do
     grep -qF "VALUE \"$field\", \"$version\"" "$rc" || fail "$field is not $version"
 done
