@@ -215,7 +215,7 @@ int Win32Backend::RunModal(Handle dialog) {
     HWND owner = Native(d->owner);
     bool disabledOwner = owner && IsWindowEnabled(owner);
     if (disabledOwner) EnableWindow(owner, FALSE);
-    m_frames.push_back({dialog, d->owner, {}, {}});
+    m_frames.push_back({m_nextFrame++, dialog, d->owner, {}, {}});
     ShowWindow(hwnd, SW_SHOW);
     MSG msg;
     while ((d = FindDialog(dialog)) && !d->ended) {
@@ -224,12 +224,7 @@ int Win32Backend::RunModal(Handle dialog) {
             if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
             break;
         }
-        if (PreTranslate(&msg)) continue;
-        HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (root && HandleOf(root) && FindDialog(HandleOf(root)) && IsDialogMessageW(root, &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        Dispatch(&msg);
     }
     m_frames.pop_back();
     // The owner first, so that it takes the activation back.
@@ -239,6 +234,20 @@ int Win32Backend::RunModal(Handle dialog) {
     if (!d) return IDCANCEL;
     d->running = false;
     return d->ended ? d->result : IDCANCEL;
+}
+
+void Win32Backend::Dispatch(void* raw) {
+    MSG& msg = *static_cast<MSG*>(raw);
+    if (PreTranslate(&msg)) return;
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root && FindDialog(HandleOf(root)) && IsDialogMessageW(root, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+void Win32Backend::Input(Hwnd target, unsigned message, uintptr_t wParam, intptr_t lParam) {
+    MSG msg{target, message, wParam, lParam, GetTickCount(), {}};
+    Dispatch(&msg);
 }
 
 bool Win32Backend::PreTranslate(void* raw) {
@@ -264,8 +273,8 @@ bool Win32Backend::PreTranslate(void* raw) {
     }
     unsigned vk = static_cast<unsigned>(msg.wParam);
     if (vk == VK_RETURN || vk == VK_ESCAPE) {
-        // A focused push button takes Enter; an open drop-down list takes both keys.
-        Control* focus = FindControl(HandleOf(GetFocus()));
+        // A push button with the focus takes Enter; an open drop-down list takes both keys.
+        Control* focus = FindControl(HandleOf(msg.hwnd));
         if (focus && focus->kind == WindowKind::PushButton && vk == VK_RETURN) return false;
         if (focus && focus->kind == WindowKind::ComboDropList &&
             SendMessageW(focus->hwnd, CB_GETDROPPEDSTATE, 0, 0))
@@ -351,8 +360,7 @@ int Win32Backend::ShowMessageBox(Handle owner, const std::string& text, const st
                                  unsigned type) {
     HWND o = Native(owner);
     HWND root = o ? GetAncestor(o, GA_ROOT) : nullptr;
-    m_frames.push_back({HandleOf(root), HandleOf(root), text, caption});
-    m_frames.back().dialog = 0;
+    m_frames.push_back({m_nextFrame++, 0, HandleOf(root), text, caption});
     std::wstring wcaption = Readable(caption);
     MessageBoxW(root, Readable(text).c_str(), caption.empty() ? nullptr : wcaption.c_str(),
                 type | MB_OK);

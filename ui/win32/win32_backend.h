@@ -40,6 +40,7 @@ std::string Utf8(const std::wstring& text);
 
 // A modal window on the stack: a dialog's run, or a message box (dialog 0).
 struct ModalFrame {
+    uint64_t serial = 0;  // tells one window from the next at the same depth
     Handle dialog = 0;
     Handle owner = 0;
     std::string text;  // a message box's text and caption, as the framework gave them
@@ -60,6 +61,9 @@ public:
     int TemplateId(Handle dialog) const;
     uint32_t TemplateStyle(Handle dialog) const;
     const std::vector<ModalFrame>& ModalStack() const { return m_frames; }
+    // Handles a message as the modal loop handles what it takes from the queue: the keys
+    // the dialog hears first, the edit limit, then the dialog manager and the window.
+    void Input(Hwnd target, unsigned msg, uintptr_t wParam, intptr_t lParam);
 
     // Backend
     Handle CreateDialogWindow(const DialogTemplate& tmpl, Handle owner,
@@ -124,6 +128,7 @@ private:
     Control* FindControl(Handle h, WindowKind kind = WindowKind::None) const;
     Hwnd Native(Handle h) const;
     bool PreTranslate(void* msg);
+    void Dispatch(void* msg);
     void Notify(Dialog& d, int id, unsigned code, int detail);
     void FireTimer(Dialog& d, uintptr_t id);
     void DeliverPosted(Dialog& d);
@@ -131,6 +136,7 @@ private:
     int m_busy = 0;
     int m_quiet = 0;  // >0 while code changes a control: its notifications are not the user's
     Handle m_nextHandle = 1;
+    uint64_t m_nextFrame = 1;
     std::map<Handle, std::unique_ptr<Dialog>> m_dialogs;
     std::map<Handle, Control*> m_controls;  // owned by their dialogs
     std::map<Hwnd, Handle> m_byWindow;
