@@ -1,0 +1,17 @@
+// What the tests measure on the native windows, in a file of its own: <windows.h> and the
+// framework's Windows-like names cannot meet in one file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/win32/win32_backend.h"
+
+namespace uitest {
+
+// Pixel width of the text in the window's font, as GDI measures it.
+int NativeTextWidth(ui::win32::Hwnd window, const std::string& text);
+// The client width of a dialog, as the window manager gives it.
+int NativeClientWidth(ui::win32::Hwnd window);
+
+}  // namespace uitest
