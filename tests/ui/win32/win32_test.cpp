@@ -1,4 +1,7 @@
-// The Win32 backend: the shared suite on it.
+// The Win32 backend: the shared suite on it, and the wait window's width in real pixels.
+#include "app/templates.h"
+#include "app/wait_dlg.h"
+#include "tests/ui/win32/native.h"
 #include "tests/ui/win32/win32_harness.h"
 
 namespace uitest {
@@ -8,6 +11,86 @@ std::unique_ptr<Harness> MakeWin32() { return std::make_unique<Win32Harness>(); 
 
 INSTANTIATE_TEST_SUITE_P(Backend, UiSemantics, testing::Values(&MakeWin32),
                          [](const auto&) { return std::string("Win32"); });
+
+// What only the Win32 backend shows, in the suite's probe dialog.
+class Win32Ui : public UiSemantics {
+protected:
+    ui::win32::Win32Backend& B() { return static_cast<Win32Harness&>(*m_harness).Backend(); }
+};
+INSTANTIATE_TEST_SUITE_P(Backend, Win32Ui, testing::Values(&MakeWin32),
+                         [](const auto&) { return std::string("Win32"); });
+
+// Network names are bytes, often not UTF-8: each control shows them readable and gives
+// back the very bytes, which is what the program sends to the device when it joins.
+TEST_P(Win32Ui, TextsShowReadableAndReadBackTheirBytes) {
+    std::tuple<const char*, const wchar_t*> cases[] = {
+        {"caf\xC3\xA9", L"caf\u00E9"},                        // UTF-8
+        {"caf\xE9", L"caf\u00E9"},                            // not UTF-8: Windows-1252
+        {"\x80\x9F\x81 \xFF", L"\u20AC\u0178\u0081 \u00FF"},  // its undefined bytes stay
+        {"\xC0\xAF", L"\u00C0\u00AF"},                        // an overlong form is no UTF-8
+        {"\xED\xA0\x80", L"\u00ED\u00A0\u20AC"},              // nor is a surrogate
+        {"\xF0\x9F\x93\xB6 ok", L"\U0001F4F6 ok"},
+    };
+    RunInProbe([&](CProbeDlg& d) {
+        ui::win32::Win32Backend& b = B();
+        d.m_list.InsertColumn(0, "SSID", LVCFMT_LEFT, 100);
+        for (auto [bytes, shown] : cases) {
+            CWnd* label = d.GetDlgItem(kLabel);
+            label->SetWindowText(bytes);
+            d.m_edit.SetWindowText(bytes);
+            int row = d.m_list.InsertItem(d.m_list.GetItemCount(), bytes);
+            int entry = d.m_combo.AddString(bytes);
+            EXPECT_EQ(NativeText(b.Window(label->m_hWnd)), shown) << bytes;
+            EXPECT_EQ(NativeText(b.Window(d.m_edit.m_hWnd)), shown) << bytes;
+            EXPECT_EQ(NativeCell(b.Window(d.m_list.m_hWnd), row, 0), shown) << bytes;
+            EXPECT_EQ(NativeEntry(b.Window(d.m_combo.m_hWnd), entry), shown) << bytes;
+            EXPECT_EQ(label->GetWindowText(), bytes);
+            EXPECT_EQ(d.m_edit.GetWindowText(), bytes);
+            EXPECT_EQ(d.m_list.GetItemText(row, 0), bytes);
+            EXPECT_EQ(d.m_combo.GetLBText(entry), bytes);
+        }
+    });
+}
+
+// What the user types comes back as UTF-8, whatever the edit held before.
+TEST_P(Win32Ui, TypedTextReadsAsUtf8) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) { d.GetDlgItem(kPassword)->SetWindowText("\xE9"); };
+    User()
+        .OnDialog(kProbe)
+        .Type(kPassword,
+              "\xE2\x82\xAC"
+              "1")
+        .Enter();
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_secret,
+              "\xC3\xA9\xE2\x82\xAC"
+              "1");
+}
+
+// The wait window fits its message and a four-digit count: its client area is the pixel
+// width of " 0000", plus the message's, plus 30, in the window's own font.
+TEST(Win32WaitWindow, ClientWidthFitsTheMessageAndTheCount) {
+    CWinApp app{"wait"};
+    Win32Harness harness;
+    RegisterNetCfgTemplates();
+    for (const char* message : {"Setting...", "Writing the new Ethernet settings, please wait"}) {
+        CWaitDlg dlg;
+        dlg.SetRequest({nullptr, nullptr, message, 60000, 100});
+        harness.User()
+            .OnDialog(IDD_WAIT)
+            .Call([&] {
+                ui::win32::Hwnd w = harness.Backend().Window(dlg.m_hWnd);
+                EXPECT_EQ(NativeClientWidth(w),
+                          NativeTextWidth(w, " 0000") + NativeTextWidth(w, message) + 30);
+                EXPECT_GT(NativeTextWidth(w, message), NativeTextWidth(w, "Setting"));
+            })
+            .Escape();
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        harness.User() = {};
+    }
+    EXPECT_THAT(harness.TakeErrors(), testing::IsEmpty());
+}
 
 }  // namespace
 }  // namespace uitest
