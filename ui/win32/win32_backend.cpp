@@ -41,6 +41,21 @@ std::vector<HWND> IpFields(HWND ip) {
     return out;
 }
 
+// Over the owner, or the screen's work area for none, kept on that area.
+void Centre(HWND w, HWND owner) {
+    RECT area, self, over;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    ::GetWindowRect(w, &self);
+    over = area;
+    if (owner && IsWindowVisible(owner)) ::GetWindowRect(owner, &over);
+    int width = self.right - self.left, height = self.bottom - self.top;
+    int x = over.left + (over.right - over.left - width) / 2;
+    int y = over.top + (over.bottom - over.top - height) / 2;
+    x = std::max(area.left, std::min(x, static_cast<int>(area.right) - width));
+    y = std::max(area.top, std::min(y, static_cast<int>(area.bottom) - height));
+    SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 struct Win32Backend::Control {
@@ -88,6 +103,7 @@ struct Win32Backend::Dialog {
     int result = 0;
     int iconBig = 0;
     int iconSmall = 0;
+    bool placed = false;  // by the template or by code: not centred
 };
 
 namespace {
@@ -165,6 +181,7 @@ Handle Win32Backend::CreateDialogWindow(const DialogTemplate& tmpl, Handle owner
     d->style = tmpl.style;
     d->bytes = tmpl.caption;
     d->shown = Readable(tmpl.caption);
+    d->placed = tmpl.x != 0 || tmpl.y != 0;
     std::vector<uint16_t> words = BuildDialogTemplate(tmpl);
     HWND hwnd = CreateDialogIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
@@ -216,6 +233,7 @@ int Win32Backend::RunModal(Handle dialog) {
     bool disabledOwner = owner && IsWindowEnabled(owner);
     if (disabledOwner) EnableWindow(owner, FALSE);
     m_frames.push_back({m_nextFrame++, dialog, d->owner, {}, {}});
+    if (!d->placed) Centre(hwnd, owner);
     ShowWindow(hwnd, SW_SHOW);
     MSG msg;
     while ((d = FindDialog(dialog)) && !d->ended) {
@@ -504,6 +522,11 @@ Rect Win32Backend::GetClientRect(Handle h) {
 void Win32Backend::SetWindowRect(Handle h, const Rect& r) {
     HWND w = Native(h);
     if (!w) return;
+    if (Dialog* d = FindDialog(h)) {
+        RECT now;
+        ::GetWindowRect(w, &now);
+        d->placed = d->placed || now.left != r.left || now.top != r.top;
+    }
     POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
     if (HWND parent = (GetWindowLongW(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr)
         MapWindowPoints(nullptr, parent, corners, 2);

@@ -1,0 +1,60 @@
+// The demo program's session as a user meets it, written once for every desktop backend:
+// the main window as it opens, the Ethernet address changed with DHCP off (the wait
+// window and its count), a network joined through the list and the password dialog. A
+// backend's GUI test reads the screen through a Screen of its own and adds its own steps
+// where the script offers them.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/backend.h"
+#include "ui/scripted_user.h"
+
+class DemoDevices;
+
+namespace demo {
+
+// What the native windows show (not what the framework stored), as UTF-8.
+class Screen {
+public:
+    virtual ~Screen() = default;
+    virtual std::string Title(ui::Handle dialog) = 0;
+    // A static's or an edit's text, a drop-down list's field, an IP control's four
+    // fields joined by dots (a blank one empty).
+    virtual std::string Text(ui::Handle control) = 0;
+    virtual std::vector<std::string> Entries(ui::Handle combo) = 0;
+    virtual bool Checked(ui::Handle box) = 0;
+    virtual bool Usable(ui::Handle control) = 0;
+    virtual int Rows(ui::Handle list) = 0;
+    virtual std::string Cell(ui::Handle list, int row, int col) = 0;
+    virtual int ShownTopWindows() = 0;
+    virtual bool HasIcon(ui::Handle dialog) = 0;
+    virtual ui::Rect Frame(ui::Handle window) = 0;  // screen pixels
+    virtual int ClientWidth(ui::Handle dialog) = 0;
+    // Pixel width of the text in the window's font.
+    virtual int TextWidth(ui::Handle window, const std::string& text) = 0;
+};
+
+// Steps a backend's test adds, each given the script of the window it acts in.
+struct Extras {
+    std::function<void(ui::DialogScript&)> mainOpened;
+    std::function<void(ui::DialogScript&)> ipEdited;  // before the Set button
+    std::function<void(ui::DialogScript&, int nth)> waitShown;
+    std::function<void(ui::DialogScript&)> listShown;  // before the pick
+};
+
+struct Session {
+    std::vector<std::string> waits;  // what each wait window showed
+};
+
+// Scripts the session; `main` gives the main dialog, `top` the innermost modal dialog.
+void ScriptChangeAndJoin(ui::ScriptedUser& user, Screen& screen, DemoDevices& devices,
+                         std::function<ui::Handle()> main, std::function<ui::Handle()> top,
+                         const Extras& extras, Session& session);
+
+// What the session leaves, checked after the program ended.
+void ExpectChangedAndJoined(const ui::ScriptedUser& user, const Session& session);
+
+}  // namespace demo
