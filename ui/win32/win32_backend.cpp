@@ -41,6 +41,14 @@ std::vector<HWND> IpFields(HWND ip) {
     return out;
 }
 
+// What a one-line control shows: no line breaks, a tab as a space.
+std::wstring OneLine(std::wstring text) {
+    std::erase_if(text, [](wchar_t c) { return c == L'\r' || c == L'\n'; });
+    std::replace_if(
+        text.begin(), text.end(), [](wchar_t c) { return c < 0x20; }, L' ');
+    return text;
+}
+
 // Over the owner, or the screen's work area for none, kept on that area.
 void Centre(HWND w, HWND owner) {
     RECT area, self, over;
@@ -51,8 +59,8 @@ void Centre(HWND w, HWND owner) {
     int width = self.right - self.left, height = self.bottom - self.top;
     int x = over.left + (over.right - over.left - width) / 2;
     int y = over.top + (over.bottom - over.top - height) / 2;
-    x = std::max(area.left, std::min(x, static_cast<int>(area.right) - width));
-    y = std::max(area.top, std::min(y, static_cast<int>(area.bottom) - height));
+    x = std::max<int>(area.left, std::min<int>(x, area.right - width));
+    y = std::max<int>(area.top, std::min<int>(y, area.bottom - height));
     SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -479,7 +487,8 @@ void Win32Backend::SetText(Handle h, const std::string& text) {
         d->bytes = text, d->shown = Readable(text), w = d->hwnd;
         SetWindowTextW(w, d->shown.c_str());
     } else if (Control* c = FindControl(h)) {
-        c->bytes = text, c->shown = Readable(text);
+        c->bytes = text;
+        c->shown = c->kind == WindowKind::Edit ? OneLine(Readable(text)) : Readable(text);
         ++m_quiet;
         SetWindowTextW(c->hwnd, c->shown.c_str());
         --m_quiet;
@@ -614,10 +623,7 @@ std::string Win32Backend::ComboText(Handle h, int index) {
 void Win32Backend::ComboInsert(Handle h, int index, const std::string& text) {
     Control* c = FindControl(h, WindowKind::ComboDropList);
     if (!c) return;
-    std::wstring shown = Readable(text);
-    // An entry is one line.
-    std::replace_if(
-        shown.begin(), shown.end(), [](wchar_t ch) { return ch < 0x20; }, L' ');
+    std::wstring shown = OneLine(Readable(text));
     SendMessageW(c->hwnd, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(shown.c_str()));
     c->entries.insert(c->entries.begin() + index, text);
 }
@@ -701,7 +707,7 @@ int Win32Backend::ListItemCount(Handle h) {
 void Win32Backend::ListInsertItem(Handle h, int row, const std::string& text) {
     Control* c = FindControl(h, WindowKind::ListReport);
     if (!c) return;
-    std::wstring shown = Readable(text);
+    std::wstring shown = OneLine(Readable(text));
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = row;
@@ -720,7 +726,7 @@ std::string Win32Backend::ListGetItemText(Handle h, int row, int col) {
 void Win32Backend::ListSetItemText(Handle h, int row, int col, const std::string& text) {
     Control* c = FindControl(h, WindowKind::ListReport);
     if (!c) return;
-    std::wstring shown = Readable(text);
+    std::wstring shown = OneLine(Readable(text));
     LVITEMW item{};
     item.iSubItem = col;
     item.pszText = shown.data();

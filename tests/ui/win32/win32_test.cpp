@@ -23,28 +23,31 @@ INSTANTIATE_TEST_SUITE_P(Backend, Win32Ui, testing::Values(&MakeWin32),
 // Network names are bytes, often not UTF-8: each control shows them readable and gives
 // back the very bytes, which is what the program sends to the device when it joins.
 TEST_P(Win32Ui, TextsShowReadableAndReadBackTheirBytes) {
-    std::tuple<const char*, const wchar_t*> cases[] = {
-        {"caf\xC3\xA9", L"caf\u00E9"},                        // UTF-8
-        {"caf\xE9", L"caf\u00E9"},                            // not UTF-8: Windows-1252
-        {"\x80\x9F\x81 \xFF", L"\u20AC\u0178\u0081 \u00FF"},  // its undefined bytes stay
-        {"\xC0\xAF", L"\u00C0\u00AF"},                        // an overlong form is no UTF-8
-        {"\xED\xA0\x80", L"\u00ED\u00A0\u20AC"},              // nor is a surrogate
-        {"\xF0\x9F\x93\xB6 ok", L"\U0001F4F6 ok"},
+    std::tuple<const char*, const wchar_t*, const wchar_t*> cases[] = {
+        // bytes, what a label shows, what one-line controls show
+        {"caf\xC3\xA9", L"caf\u00E9", L"caf\u00E9"},  // UTF-8
+        {"caf\xE9", L"caf\u00E9", L"caf\u00E9"},      // not UTF-8: Windows-1252
+        {"\x80\x9F\x81 \xFF", L"\u20AC\u0178\u0081 \u00FF", L"\u20AC\u0178\u0081 \u00FF"},
+        {"\xC0\xAF", L"\u00C0\u00AF", L"\u00C0\u00AF"},  // an overlong form is no UTF-8
+        {"\xED\xA0\x80", L"\u00ED\u00A0\u20AC", L"\u00ED\u00A0\u20AC"},  // nor a surrogate
+        {"\xF0\x9F\x93\xB6 ok", L"\U0001F4F6 ok", L"\U0001F4F6 ok"},
+        {"USB001 abc\r\n", L"USB001 abc\r\n", L"USB001 abc"},
+        {"a\tb", L"a\tb", L"a b"},
     };
     RunInProbe([&](CProbeDlg& d) {
         ui::win32::Win32Backend& b = B();
         d.m_list.InsertColumn(0, "SSID", LVCFMT_LEFT, 100);
-        for (auto [bytes, shown] : cases) {
-            CWnd* label = d.GetDlgItem(kLabel);
-            label->SetWindowText(bytes);
+        for (auto [bytes, label, line] : cases) {
+            CWnd* text = d.GetDlgItem(kLabel);
+            text->SetWindowText(bytes);
             d.m_edit.SetWindowText(bytes);
             int row = d.m_list.InsertItem(d.m_list.GetItemCount(), bytes);
             int entry = d.m_combo.AddString(bytes);
-            EXPECT_EQ(NativeText(b.Window(label->m_hWnd)), shown) << bytes;
-            EXPECT_EQ(NativeText(b.Window(d.m_edit.m_hWnd)), shown) << bytes;
-            EXPECT_EQ(NativeCell(b.Window(d.m_list.m_hWnd), row, 0), shown) << bytes;
-            EXPECT_EQ(NativeEntry(b.Window(d.m_combo.m_hWnd), entry), shown) << bytes;
-            EXPECT_EQ(label->GetWindowText(), bytes);
+            EXPECT_EQ(NativeText(b.Window(text->m_hWnd)), label) << bytes;
+            EXPECT_EQ(NativeText(b.Window(d.m_edit.m_hWnd)), line) << bytes;
+            EXPECT_EQ(NativeCell(b.Window(d.m_list.m_hWnd), row, 0), line) << bytes;
+            EXPECT_EQ(NativeEntry(b.Window(d.m_combo.m_hWnd), entry), line) << bytes;
+            EXPECT_EQ(text->GetWindowText(), bytes);
             EXPECT_EQ(d.m_edit.GetWindowText(), bytes);
             EXPECT_EQ(d.m_list.GetItemText(row, 0), bytes);
             EXPECT_EQ(d.m_combo.GetLBText(entry), bytes);

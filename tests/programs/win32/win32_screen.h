@@ -1,0 +1,25 @@
+// The screen as the Win32 controls show it, for the demo session's script, and the
+// picture of a window.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/programs/demo_script.h"
+#include "ui/win32/win32_backend.h"
+
+namespace demo {
+
+std::unique_ptr<Screen> MakeWin32Screen(ui::win32::Win32Backend& backend);
+
+// The window as it draws itself, frame and controls included: width, height and RGB rows.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;
+};
+Picture TakePicture(ui::win32::Hwnd window);
+
+}  // namespace demo
