@@ -9,33 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "ui/backend.h"
+#include "tests/ui/screen.h"
 #include "ui/scripted_user.h"
 
 class DemoDevices;
 
 namespace demo {
 
-// What the native windows show (not what the framework stored), as UTF-8.
-class Screen {
-public:
-    virtual ~Screen() = default;
-    virtual std::string Title(ui::Handle dialog) = 0;
-    // A static's or an edit's text, a drop-down list's field, an IP control's four
-    // fields joined by dots (a blank one empty).
-    virtual std::string Text(ui::Handle control) = 0;
-    virtual std::vector<std::string> Entries(ui::Handle combo) = 0;
-    virtual bool Checked(ui::Handle box) = 0;
-    virtual bool Usable(ui::Handle control) = 0;
-    virtual int Rows(ui::Handle list) = 0;
-    virtual std::string Cell(ui::Handle list, int row, int col) = 0;
-    virtual int ShownTopWindows() = 0;
-    virtual bool HasIcon(ui::Handle dialog) = 0;
-    virtual ui::Rect Frame(ui::Handle window) = 0;  // screen pixels
-    virtual int ClientWidth(ui::Handle dialog) = 0;
-    // Pixel width of the text in the window's font.
-    virtual int TextWidth(ui::Handle window, const std::string& text) = 0;
-};
+using uitest::Screen;
 
 // Steps a backend's test adds, each given the script of the window it acts in.
 struct Extras {

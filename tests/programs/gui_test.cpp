@@ -195,7 +195,7 @@ protected:
 };
 
 // The screen as the toolkit's widgets show it.
-class WxScreen : public demo::Screen {
+class WxScreen : public uitest::Screen {
 public:
     explicit WxScreen(ui::wx::WxBackend& backend) : m_b(backend) {}
     std::string Title(HWND dialog) override {

@@ -10,8 +10,8 @@
 #include "programs/demo_devices.h"
 #include "tests/programs/demo_script.h"
 #include "tests/programs/win32/png.h"
-#include "tests/programs/win32/win32_screen.h"
 #include "tests/ui/win32/win32_harness.h"
+#include "tests/ui/win32/win32_screen.h"
 #include "usb/sim/sim_link.h"
 
 namespace {
@@ -29,13 +29,13 @@ TEST(Win32GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
     }
     UsbSetLink(&devices.link);
     ui::win32::Win32Backend& b = harness.Backend();
-    std::unique_ptr<demo::Screen> screen = demo::MakeWin32Screen(b);
+    std::unique_ptr<uitest::Screen> screen = uitest::MakeWin32Screen(b);
     auto main = [&] { return app.m_pMainWnd ? app.m_pMainWnd->m_hWnd : 0; };
 
     demo::Extras extras;
     extras.mainOpened = [&](ui::DialogScript& script) {
         script.Call([&] {
-            demo::Picture p = demo::TakePicture(b.Window(main()));
+            uitest::Picture p = uitest::TakePicture(b.Window(main()));
             // Drawn: more than one colour, and the frame as large as the window.
             ASSERT_GT(p.width, 300);
             EXPECT_NE(std::count(p.rgb.begin(), p.rgb.end(), p.rgb[0]),

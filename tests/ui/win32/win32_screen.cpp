@@ -1,4 +1,4 @@
-#include "tests/programs/win32/win32_screen.h"
+#include "tests/ui/win32/win32_screen.h"
 
 // clang-format off
 #include <windows.h>
@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace demo {
+namespace uitest {
 namespace {
 
 using ui::win32::Utf8;
@@ -217,4 +217,4 @@ Picture TakePicture(ui::win32::Hwnd window) {
     return p;
 }
 
-}  // namespace demo
+}  // namespace uitest

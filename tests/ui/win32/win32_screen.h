@@ -1,5 +1,4 @@
-// The screen as the Win32 controls show it, for the demo session's script, and the
-// picture of a window.
+// The screen as the Win32 controls show it, and the picture of a window.
 #pragma once
 
 #include <cstdint>
@@ -7,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/programs/demo_script.h"
+#include "tests/ui/screen.h"
 #include "ui/win32/win32_backend.h"
 
-namespace demo {
+namespace uitest {
 
 std::unique_ptr<Screen> MakeWin32Screen(ui::win32::Win32Backend& backend);
 
@@ -22,4 +21,4 @@ struct Picture {
 };
 Picture TakePicture(ui::win32::Hwnd window);
 
-}  // namespace demo
+}  // namespace uitest
