@@ -41,6 +41,29 @@ std::vector<HWND> IpFields(HWND ip) {
     return out;
 }
 
+// What a one-line control shows: no line breaks, a tab as a space.
+std::wstring OneLine(std::wstring text) {
+    std::erase_if(text, [](wchar_t c) { return c == L'\r' || c == L'\n'; });
+    std::replace_if(
+        text.begin(), text.end(), [](wchar_t c) { return c < 0x20; }, L' ');
+    return text;
+}
+
+// Over the owner, or the screen's work area for none, kept on that area.
+void Centre(HWND w, HWND owner) {
+    RECT area, self, over;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    ::GetWindowRect(w, &self);
+    over = area;
+    if (owner && IsWindowVisible(owner)) ::GetWindowRect(owner, &over);
+    int width = self.right - self.left, height = self.bottom - self.top;
+    int x = over.left + (over.right - over.left - width) / 2;
+    int y = over.top + (over.bottom - over.top - height) / 2;
+    x = std::max<int>(area.left, std::min<int>(x, area.right - width));
+    y = std::max<int>(area.top, std::min<int>(y, area.bottom - height));
+    SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 struct Win32Backend::Control {
@@ -88,6 +111,7 @@ struct Win32Backend::Dialog {
     int result = 0;
     int iconBig = 0;
     int iconSmall = 0;
+    bool placed = false;  // by the template or by code: not centred
 };
 
 namespace {
@@ -165,6 +189,7 @@ Handle Win32Backend::CreateDialogWindow(const DialogTemplate& tmpl, Handle owner
     d->style = tmpl.style;
     d->bytes = tmpl.caption;
     d->shown = Readable(tmpl.caption);
+    d->placed = tmpl.x != 0 || tmpl.y != 0;
     std::vector<uint16_t> words = BuildDialogTemplate(tmpl);
     HWND hwnd = CreateDialogIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
@@ -216,6 +241,7 @@ int Win32Backend::RunModal(Handle dialog) {
     bool disabledOwner = owner && IsWindowEnabled(owner);
     if (disabledOwner) EnableWindow(owner, FALSE);
     m_frames.push_back({m_nextFrame++, dialog, d->owner, {}, {}});
+    if (!d->placed) Centre(hwnd, owner);
     ShowWindow(hwnd, SW_SHOW);
     MSG msg;
     while ((d = FindDialog(dialog)) && !d->ended) {
@@ -461,7 +487,8 @@ void Win32Backend::SetText(Handle h, const std::string& text) {
         d->bytes = text, d->shown = Readable(text), w = d->hwnd;
         SetWindowTextW(w, d->shown.c_str());
     } else if (Control* c = FindControl(h)) {
-        c->bytes = text, c->shown = Readable(text);
+        c->bytes = text;
+        c->shown = c->kind == WindowKind::Edit ? OneLine(Readable(text)) : Readable(text);
         ++m_quiet;
         SetWindowTextW(c->hwnd, c->shown.c_str());
         --m_quiet;
@@ -504,6 +531,11 @@ Rect Win32Backend::GetClientRect(Handle h) {
 void Win32Backend::SetWindowRect(Handle h, const Rect& r) {
     HWND w = Native(h);
     if (!w) return;
+    if (Dialog* d = FindDialog(h)) {
+        RECT now;
+        ::GetWindowRect(w, &now);
+        d->placed = d->placed || now.left != r.left || now.top != r.top;
+    }
     POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
     if (HWND parent = (GetWindowLongW(w, GWL_STYLE) & WS_CHILD) ? GetParent(w) : nullptr)
         MapWindowPoints(nullptr, parent, corners, 2);
@@ -591,10 +623,7 @@ std::string Win32Backend::ComboText(Handle h, int index) {
 void Win32Backend::ComboInsert(Handle h, int index, const std::string& text) {
     Control* c = FindControl(h, WindowKind::ComboDropList);
     if (!c) return;
-    std::wstring shown = Readable(text);
-    // An entry is one line.
-    std::replace_if(
-        shown.begin(), shown.end(), [](wchar_t ch) { return ch < 0x20; }, L' ');
+    std::wstring shown = OneLine(Readable(text));
     SendMessageW(c->hwnd, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(shown.c_str()));
     c->entries.insert(c->entries.begin() + index, text);
 }
@@ -678,7 +707,7 @@ int Win32Backend::ListItemCount(Handle h) {
 void Win32Backend::ListInsertItem(Handle h, int row, const std::string& text) {
     Control* c = FindControl(h, WindowKind::ListReport);
     if (!c) return;
-    std::wstring shown = Readable(text);
+    std::wstring shown = OneLine(Readable(text));
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = row;
@@ -697,7 +726,7 @@ std::string Win32Backend::ListGetItemText(Handle h, int row, int col) {
 void Win32Backend::ListSetItemText(Handle h, int row, int col, const std::string& text) {
     Control* c = FindControl(h, WindowKind::ListReport);
     if (!c) return;
-    std::wstring shown = Readable(text);
+    std::wstring shown = OneLine(Readable(text));
     LVITEMW item{};
     item.iSubItem = col;
     item.pszText = shown.data();

@@ -5,7 +5,8 @@
 //   (MapDialogRect); every rectangle the framework sees is in screen pixels.
 // - Modal runs are a message loop of ours around a modeless dialog, so EndModal, timers
 //   and posted messages behave the same in every loop: a loop ends once its own dialog
-//   has ended, whatever loops ran above it; the owner is disabled while it runs.
+//   has ended, whatever loops ran above it; the owner is disabled while it runs. A dialog
+//   that neither its template nor code placed shows centred over its owner.
 // - Timers are the window's own (SetTimer/WM_TIMER), which fire in any loop of the
 //   thread, a message box's included. A handler that ran past its next tick restarts its
 //   timer when it returns, so the next tick comes a whole period later.

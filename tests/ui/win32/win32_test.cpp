@@ -1,8 +1,8 @@
 // The Win32 backend: the shared suite on it, and the wait window's width in real pixels.
 #include "app/templates.h"
 #include "app/wait_dlg.h"
-#include "tests/ui/win32/native.h"
 #include "tests/ui/win32/win32_harness.h"
+#include "tests/ui/win32/win32_screen.h"
 
 namespace uitest {
 namespace {
@@ -23,30 +23,37 @@ INSTANTIATE_TEST_SUITE_P(Backend, Win32Ui, testing::Values(&MakeWin32),
 // Network names are bytes, often not UTF-8: each control shows them readable and gives
 // back the very bytes, which is what the program sends to the device when it joins.
 TEST_P(Win32Ui, TextsShowReadableAndReadBackTheirBytes) {
-    std::tuple<const char*, const wchar_t*> cases[] = {
-        {"caf\xC3\xA9", L"caf\u00E9"},                        // UTF-8
-        {"caf\xE9", L"caf\u00E9"},                            // not UTF-8: Windows-1252
-        {"\x80\x9F\x81 \xFF", L"\u20AC\u0178\u0081 \u00FF"},  // its undefined bytes stay
-        {"\xC0\xAF", L"\u00C0\u00AF"},                        // an overlong form is no UTF-8
-        {"\xED\xA0\x80", L"\u00ED\u00A0\u20AC"},              // nor is a surrogate
-        {"\xF0\x9F\x93\xB6 ok", L"\U0001F4F6 ok"},
+    std::tuple<const char*, const char*, const char*> cases[] = {
+        // bytes, what a label shows, what one-line controls show (as UTF-8)
+        {"caf\xC3\xA9", "caf\xC3\xA9", "caf\xC3\xA9"},
+        {"caf\xE9", "caf\xC3\xA9", "caf\xC3\xA9"},  // not UTF-8: Windows-1252
+        {"\x80\x9F\x81", "\xE2\x82\xAC\xC5\xB8\xC2\x81",
+         "\xE2\x82\xAC\xC5\xB8\xC2\x81"},                      // 0x81: unset
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF", "\xC3\x80\xC2\xAF"},  // an overlong form is no UTF-8
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC",
+         "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // nor a surrogate
+        {"\xF0\x9F\x93\xB6 ok", "\xF0\x9F\x93\xB6 ok", "\xF0\x9F\x93\xB6 ok"},
+        {"USB001 abc\r\n", "USB001 abc\r\n", "USB001 abc"},
+        {"a\tb", "a\tb", "a b"},
     };
+    std::unique_ptr<Screen> screen = MakeWin32Screen(B());
     RunInProbe([&](CProbeDlg& d) {
-        ui::win32::Win32Backend& b = B();
         d.m_list.InsertColumn(0, "SSID", LVCFMT_LEFT, 100);
-        for (auto [bytes, shown] : cases) {
-            CWnd* label = d.GetDlgItem(kLabel);
-            label->SetWindowText(bytes);
+        for (auto [bytes, label, line] : cases) {
+            CWnd* text = d.GetDlgItem(kLabel);
+            text->SetWindowText(bytes);
             d.m_edit.SetWindowText(bytes);
             int row = d.m_list.InsertItem(d.m_list.GetItemCount(), bytes);
             int entry = d.m_combo.AddString(bytes);
-            EXPECT_EQ(NativeText(b.Window(label->m_hWnd)), shown) << bytes;
-            EXPECT_EQ(NativeText(b.Window(d.m_edit.m_hWnd)), shown) << bytes;
-            EXPECT_EQ(NativeCell(b.Window(d.m_list.m_hWnd), row, 0), shown) << bytes;
-            EXPECT_EQ(NativeEntry(b.Window(d.m_combo.m_hWnd), entry), shown) << bytes;
-            EXPECT_EQ(label->GetWindowText(), bytes);
+            EXPECT_EQ(screen->Text(text->m_hWnd), label) << bytes;
+            EXPECT_EQ(screen->Text(d.m_edit.m_hWnd), line) << bytes;
+            EXPECT_EQ(screen->Cell(d.m_list.m_hWnd, row, 0), line) << bytes;
+            EXPECT_EQ(screen->Entries(d.m_combo.m_hWnd).at(entry), line) << bytes;
+            EXPECT_EQ(text->GetWindowText(), bytes);
             EXPECT_EQ(d.m_edit.GetWindowText(), bytes);
-            EXPECT_EQ(d.m_list.GetItemText(row, 0), bytes);
+            char cell[64];  // as the network list reads the name it sends to the device
+            d.m_list.GetItemText(row, 0, cell, sizeof cell);
+            EXPECT_STREQ(cell, bytes);
             EXPECT_EQ(d.m_combo.GetLBText(entry), bytes);
         }
     });
@@ -74,16 +81,17 @@ TEST(Win32WaitWindow, ClientWidthFitsTheMessageAndTheCount) {
     CWinApp app{"wait"};
     Win32Harness harness;
     RegisterNetCfgTemplates();
+    std::unique_ptr<Screen> screen = MakeWin32Screen(harness.Backend());
     for (const char* message : {"Setting...", "Writing the new Ethernet settings, please wait"}) {
         CWaitDlg dlg;
         dlg.SetRequest({nullptr, nullptr, message, 60000, 100});
         harness.User()
             .OnDialog(IDD_WAIT)
             .Call([&] {
-                ui::win32::Hwnd w = harness.Backend().Window(dlg.m_hWnd);
-                EXPECT_EQ(NativeClientWidth(w),
-                          NativeTextWidth(w, " 0000") + NativeTextWidth(w, message) + 30);
-                EXPECT_GT(NativeTextWidth(w, message), NativeTextWidth(w, "Setting"));
+                HWND w = dlg.m_hWnd;
+                EXPECT_EQ(screen->ClientWidth(w),
+                          screen->TextWidth(w, " 0000") + screen->TextWidth(w, message) + 30);
+                EXPECT_GT(screen->TextWidth(w, message), screen->TextWidth(w, "Setting"));
             })
             .Escape();
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
