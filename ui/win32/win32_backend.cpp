@@ -388,8 +388,9 @@ int Win32Backend::ShowMessageBox(Handle owner, const std::string& text, const st
     HWND root = o ? GetAncestor(o, GA_ROOT) : nullptr;
     m_frames.push_back({m_nextFrame++, 0, HandleOf(root), text, caption});
     std::wstring wcaption = Readable(caption);
+    // Without an owner it still holds every window of the program until answered.
     MessageBoxW(root, Readable(text).c_str(), caption.empty() ? nullptr : wcaption.c_str(),
-                type | MB_OK);
+                type | MB_OK | (root ? 0 : MB_TASKMODAL));
     m_frames.pop_back();
     return IDOK;
 }

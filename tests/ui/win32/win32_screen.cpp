@@ -45,8 +45,10 @@ public:
         }
         std::sort(fields.begin(), fields.end());
         std::string text;
-        for (size_t i = 0; i < fields.size(); ++i)
-            text += (i ? "." : "") + TextOf(fields[i].second);
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i) text += '.';
+            text += TextOf(fields[i].second);
+        }
         return text;
     }
     std::vector<std::string> Entries(ui::Handle combo) override {
