@@ -1,4 +1,5 @@
-// netcfg-demo: the same program against two simulated devices, on real time.
+// netcfg-demo, on Linux and Windows: the same program against two simulated devices, on
+// real time.
 #include "app/netcfg_app.h"
 #include "programs/demo_devices.h"
 #include "programs/desktop.h"

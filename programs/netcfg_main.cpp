@@ -1,11 +1,12 @@
-// netcfg: the maker's devices on the USB printer nodes of this machine.
+// netcfg: the maker's devices among the USB printer interfaces of this machine.
+#include <memory>
+
 #include "app/netcfg_app.h"
 #include "programs/desktop.h"
-#include "usb/linux/linux_link.h"
 
 CNetCfgApp theApp;
 
 int main(int argc, char** argv) {
-    LinuxUsbLink link;
-    return RunDesktopProgram(argc, argv, link);
+    std::unique_ptr<UsbLink> link = NewPlatformUsbLink();
+    return RunDesktopProgram(argc, argv, *link);
 }

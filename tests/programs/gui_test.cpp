@@ -28,9 +28,10 @@
 #include "app/netcfg_dlg.h"
 #include "app/resource.h"
 #include "programs/demo_devices.h"
-#include "programs/icon.h"
+#include "programs/linux/icon.h"
 #include "protocol/commands.h"
 #include "protocol/packet.h"
+#include "tests/programs/demo_script.h"
 #include "tests/ui/wx/wx_harness.h"
 #include "ui/wx/ip_ctrl.h"
 #include "usb/sim/sim_link.h"
@@ -167,14 +168,6 @@ protected:
     T* Native(int id, HWND dialog = 0) {
         return dynamic_cast<T*>(B().Window(B().GetControl(dialog ? dialog : Main(), id)));
     }
-    std::string Ip(int id) {
-        auto* ip = Native<ui::wx::IpAddressCtrl>(id);
-        std::string text;
-        for (int i = 0; i < 4; ++i) text += (i ? "." : "") + Shown(ip->Field(i)->GetValue());
-        return text;
-    }
-    bool Checked(int id) { return Native<wxCheckBox>(id)->GetValue(); }
-    bool Usable(int id) { return Native<wxWindow>(id)->IsEnabled(); }
     int RunProgram() {
         char name[] = "netcfg-demo";
         char* argv[] = {name, nullptr};
@@ -201,168 +194,167 @@ protected:
     WatchedLink m_link;
 };
 
+// The screen as the toolkit's widgets show it.
+class WxScreen : public uitest::Screen {
+public:
+    explicit WxScreen(ui::wx::WxBackend& backend) : m_b(backend) {}
+    std::string Title(HWND dialog) override {
+        return Shown(static_cast<wxDialog*>(m_b.Window(dialog))->GetTitle());
+    }
+    std::string Text(HWND control) override {
+        wxWindow* w = m_b.Window(control);
+        if (auto* ip = dynamic_cast<ui::wx::IpAddressCtrl*>(w)) {
+            std::string text;
+            for (int i = 0; i < 4; ++i) text += (i ? "." : "") + Shown(ip->Field(i)->GetValue());
+            return text;
+        }
+        if (auto* combo = dynamic_cast<wxOwnerDrawnComboBox*>(w)) return Shown(combo->GetValue());
+        if (auto* edit = dynamic_cast<wxTextCtrl*>(w)) return Shown(edit->GetValue());
+        if (auto* label = dynamic_cast<wxStaticText*>(w)) return Shown(label->GetLabel());
+        return {};
+    }
+    std::vector<std::string> Entries(HWND combo) override {
+        std::vector<std::string> entries;
+        for (const wxString& e :
+             static_cast<wxOwnerDrawnComboBox*>(m_b.Window(combo))->GetStrings())
+            entries.push_back(Shown(e));
+        return entries;
+    }
+    bool Checked(HWND box) override {
+        return static_cast<wxCheckBox*>(m_b.Window(box))->GetValue();
+    }
+    bool Usable(HWND control) override { return m_b.Window(control)->IsEnabled(); }
+    int Rows(HWND list) override {
+        return static_cast<wxListCtrl*>(m_b.Window(list))->GetItemCount();
+    }
+    std::string Cell(HWND list, int row, int col) override {
+        return Shown(static_cast<wxListCtrl*>(m_b.Window(list))->GetItemText(row, col));
+    }
+    int ShownTopWindows() override {
+        int shown = 0;
+        for (wxWindow* w : wxTopLevelWindows) shown += w->IsShown();
+        return shown;
+    }
+    bool HasIcon(HWND dialog) override {
+        return static_cast<wxDialog*>(m_b.Window(dialog))->GetIcon().IsOk();
+    }
+    ui::Rect Frame(HWND window) override {
+        wxRect r = m_b.Window(window)->GetScreenRect();
+        return {r.x, r.y, r.x + r.width, r.y + r.height};
+    }
+    int ClientWidth(HWND dialog) override { return m_b.Window(dialog)->GetClientSize().x; }
+    int TextWidth(HWND window, const std::string& text) override {
+        return m_b.TextExtent(window, text).cx;
+    }
+
+private:
+    ui::wx::WxBackend& m_b;
+};
+
+// The shared session, with what only GTK shows: how the drop-downs are drawn, the
+// accessible names and values, the list's scroll bars, the windows' pictures.
 TEST_F(GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
-    ui::DialogScript& main = User().OnDialog(IDD_NETCFG_DIALOG);
-    main.Wait(300).Call([&] {
-        auto* window = dynamic_cast<wxDialog*>(B().Window(Main()));
-        ASSERT_NE(window, nullptr);
-        EXPECT_EQ(Shown(window->GetTitle()), "Quillo R7 USB Net Config Tool  V1.01-02");
-        int shownWindows = 0;
-        for (wxWindow* w : wxTopLevelWindows) shownWindows += w->IsShown();
-        EXPECT_EQ(shownWindows, 1);  // the main dialog is the program's only window
-        EXPECT_TRUE(window->GetIcon().IsOk());
-
-        auto* devices = Native<wxOwnerDrawnComboBox>(IDC_DEVICE_COMBO);
-        ASSERT_EQ(devices->GetCount(), 2u);
-        EXPECT_EQ(Shown(devices->GetString(0)),
-                  "USB001 PID:0001 Quillo R7 Network Module FW 1.01.02");
-        EXPECT_EQ(devices->GetSelection(), 0);
-        auto* countries = Native<wxOwnerDrawnComboBox>(IDC_COUNTRY_COMBO);
-        EXPECT_EQ(Shown(countries->GetValue()), "*Germany");
-        EXPECT_EQ(Shown(Native<wxTextCtrl>(IDC_SSID)->GetValue()), "HomeNet");
-
-        // Ethernet on DHCP: its lease, not to be edited; WiFi static and editable.
-        EXPECT_TRUE(Checked(IDC_ETH_DHCP));
-        EXPECT_EQ(Ip(IDC_ETH_ADDR), "192.168.1.57");
-        EXPECT_FALSE(Usable(IDC_ETH_ADDR));
-        EXPECT_FALSE(Checked(IDC_WIFI_DHCP));
-        EXPECT_EQ(Ip(IDC_WIFI_ADDR), "192.168.1.200");
-        EXPECT_FALSE(Usable(IDC_ETH_SET));
-
-        // The drop-downs stand as tall as the buttons on their rows, drawn without a
-        // highlight bar; a widened label keeps a gap to its box.
-        for (int id : {IDC_DEVICE_COMBO, IDC_COUNTRY_COMBO}) {
-            auto* combo = Native<wxWindow>(id);
-            EXPECT_EQ(combo->GetSize().y, Native<wxWindow>(IDC_DEVICE_SCAN)->GetSize().y);
-            EXPECT_EQ(
-                CountColour(OwnPixels(*combo), wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT)),
-                0);
-        }
-        for (auto [label, box] : {std::pair{IDC_ETH_GATEWAY_LABEL, IDC_ETH_GATEWAY},
-                                  std::pair{IDC_WIFI_GATEWAY_LABEL, IDC_WIFI_GATEWAY}}) {
-            EXPECT_GE(Native<wxWindow>(box)->GetPosition().x -
-                          Native<wxWindow>(label)->GetRect().GetRight(),
-                      window->ConvertDialogToPixels(wxSize(3, 0)).x);
-        }
-
-        // Each control's accessible name is its label, its value its text.
-        std::vector<std::string> accessible;
-        for (int id : {IDC_DEVICE_COMBO, IDC_COUNTRY_COMBO, IDC_SSID, IDC_WIFI_ADDR, IDC_WIFI_MASK,
-                       IDC_ETH_GATEWAY}) {
-            accessible.push_back(Accessible(Native<wxWindow>(id)));
-        }
-        EXPECT_THAT(accessible,
-                    ElementsAre("Device=USB001 PID:0001 Quillo R7 Network Module FW 1.01.02",
-                                "Country=*Germany", "SSID=HomeNet", "IP Addr=192.168.1.200",
-                                "Mask=255.255.255.0", "Gateway=192.168.1.1"));
-        SaveScreenshot(*window, "netcfg-main");
-    });
-
-    // Ethernet: DHCP off shows the static set, which the user edits and sets.
-    main.Click(IDC_ETH_DHCP)
-        .Call([&] {
-            EXPECT_EQ(Ip(IDC_ETH_ADDR), "192.168.1.100");
-            EXPECT_TRUE(Usable(IDC_ETH_ADDR));
-        })
-        .SetIp(IDC_ETH_ADDR, "192.168.1.120")
-        .Call([&] {
-            EXPECT_TRUE(Usable(IDC_ETH_SET));
-            EXPECT_EQ(Accessible(Native<wxWindow>(IDC_ETH_ADDR)), "IP Addr=192.168.1.120");
-        })
-        .Click(IDC_ETH_SET)
-        .Call([&] {
-            EXPECT_FALSE(Checked(IDC_ETH_DHCP));
-            EXPECT_EQ(Ip(IDC_ETH_ADDR), "192.168.1.120");
-            EXPECT_FALSE(Usable(IDC_ETH_SET));  // what the device has now
-        });
-    std::vector<std::string> waits;
-    auto watchWait = [&](int nth) {
-        User().OnDialog(IDD_WAIT, nth).Wait(100).Call([&, nth] {
-            const ui::wx::ModalFrame& top = B().ModalStack().back();
-            wxWindow* wait = B().Window(top.dialog);
-            EXPECT_TRUE(wait->IsShown());
-            EXPECT_FALSE(B().IsEnabled(Main()));
-            auto* text = Native<wxStaticText>(IDC_WAIT_TEXT, top.dialog);
-            waits.push_back(Shown(text->GetLabel()));
-            // Centred over the main window each time, as wide as its message needs, the
-            // text at its template place.
-            wxPoint centre = B().Window(Main())->GetScreenRect().GetPosition() +
-                             B().Window(Main())->GetSize() / 2;
-            wxPoint own = wait->GetScreenRect().GetPosition() + wait->GetSize() / 2;
-            EXPECT_LE(std::abs(own.x - centre.x), 1) << nth;
-            EXPECT_LE(std::abs(own.y - centre.y), 1) << nth;
-            std::string message =
-                nth == 1 ? "IP Config Setting....." : "Connect to 'Lab,Bench 2'......";
-            EXPECT_EQ(wait->GetClientSize().x, B().TextExtent(top.dialog, " 0000").cx +
-                                                   B().TextExtent(top.dialog, message).cx + 30);
-            EXPECT_EQ(text->GetPosition(), wait->ConvertDialogToPixels(wxPoint(7, 12)));
-            if (nth == 1) SaveScreenshot(*wait, "netcfg-wait");
+    WxScreen screen(B());
+    demo::Extras extras;
+    extras.mainOpened = [&](ui::DialogScript& main) {
+        main.Call([&] {
+            auto* window = dynamic_cast<wxDialog*>(B().Window(Main()));
+            ASSERT_NE(window, nullptr);
+            // The drop-downs stand as tall as the buttons on their rows, drawn without a
+            // highlight bar; a widened label keeps a gap to its box.
+            for (int id : {IDC_DEVICE_COMBO, IDC_COUNTRY_COMBO}) {
+                auto* combo = Native<wxWindow>(id);
+                EXPECT_EQ(combo->GetSize().y, Native<wxWindow>(IDC_DEVICE_SCAN)->GetSize().y);
+                EXPECT_EQ(CountColour(OwnPixels(*combo),
+                                      wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT)),
+                          0);
+            }
+            for (auto [label, box] : {std::pair{IDC_ETH_GATEWAY_LABEL, IDC_ETH_GATEWAY},
+                                      std::pair{IDC_WIFI_GATEWAY_LABEL, IDC_WIFI_GATEWAY}}) {
+                EXPECT_GE(Native<wxWindow>(box)->GetPosition().x -
+                              Native<wxWindow>(label)->GetRect().GetRight(),
+                          window->ConvertDialogToPixels(wxSize(3, 0)).x);
+            }
+            // Each control's accessible name is its label, its value its text.
+            std::vector<std::string> accessible;
+            for (int id : {IDC_DEVICE_COMBO, IDC_COUNTRY_COMBO, IDC_SSID, IDC_WIFI_ADDR,
+                           IDC_WIFI_MASK, IDC_ETH_GATEWAY}) {
+                accessible.push_back(Accessible(Native<wxWindow>(id)));
+            }
+            EXPECT_THAT(accessible,
+                        ElementsAre("Device=USB001 PID:0001 Quillo R7 Network Module FW 1.01.02",
+                                    "Country=*Germany", "SSID=HomeNet", "IP Addr=192.168.1.200",
+                                    "Mask=255.255.255.0", "Gateway=192.168.1.1"));
+            SaveScreenshot(*window, "netcfg-main");
         });
     };
-    watchWait(1);
-
-    // WiFi: the network list, a network that needs a password, the password dialog.
-    main.Click(IDC_SSID_SCAN).Call([&] {
-        EXPECT_EQ(Shown(Native<wxTextCtrl>(IDC_SSID)->GetValue()), "Lab,Bench 2");
-        EXPECT_EQ(m_devices.first.State().joined, "Lab,Bench 2");
-    });
-    User()
-        .OnDialog(IDD_AP_LIST)
-        .Wait(100)
-        .Call([&] {
-            HWND dialog = B().ModalStack().back().dialog;
-            auto* list = Native<wxListCtrl>(IDC_AP_LIST, dialog);
-            ASSERT_EQ(list->GetItemCount(), 7);
-            EXPECT_EQ(Shown(list->GetItemText(0, 0)), "*");  // joined now
-            EXPECT_EQ(Shown(list->GetItemText(4, 1)), "Lab,Bench 2");
-            // At its template place and size, its scroll bars always shown.
-            wxWindow* owner = B().Window(dialog);
-            EXPECT_EQ(list->GetRect(), wxRect(owner->ConvertDialogToPixels(wxPoint(7, 7)),
-                                              owner->ConvertDialogToPixels(wxSize(348, 135))));
-            for (wxWindow* w : {static_cast<wxWindow*>(list),
-                                B().ListRows(B().GetControl(dialog, IDC_AP_LIST))}) {
-                GtkWidget* g = w->GetHandle();
-                if (GTK_IS_SCROLLED_WINDOW(g)) {
-                    EXPECT_FALSE(gtk_scrolled_window_get_overlay_scrolling(GTK_SCROLLED_WINDOW(g)));
+    extras.ipEdited = [&](ui::DialogScript& main) {
+        main.Call([&] {
+            EXPECT_EQ(Accessible(Native<wxWindow>(IDC_ETH_ADDR)), "IP Addr=192.168.1.120");
+        });
+    };
+    extras.waitShown = [&](ui::DialogScript& wait, int nth) {
+        wait.Call([&, nth] {
+            HWND top = B().ModalStack().back().dialog;
+            wxWindow* window = B().Window(top);
+            EXPECT_TRUE(window->IsShown());
+            EXPECT_EQ(Native<wxWindow>(IDC_WAIT_TEXT, top)->GetPosition(),
+                      window->ConvertDialogToPixels(wxPoint(7, 12)));
+            if (nth == 1) SaveScreenshot(*window, "netcfg-wait");
+        });
+    };
+    extras.listShown = [&](ui::DialogScript& list) {
+        list.Call([&] {
+                HWND dialog = B().ModalStack().back().dialog;
+                auto* rows = Native<wxListCtrl>(IDC_AP_LIST, dialog);
+                // At its template place and size, its scroll bars always shown.
+                wxWindow* owner = B().Window(dialog);
+                EXPECT_EQ(rows->GetRect(), wxRect(owner->ConvertDialogToPixels(wxPoint(7, 7)),
+                                                  owner->ConvertDialogToPixels(wxSize(348, 135))));
+                for (wxWindow* w : {static_cast<wxWindow*>(rows),
+                                    B().ListRows(B().GetControl(dialog, IDC_AP_LIST))}) {
+                    GtkWidget* g = w->GetHandle();
+                    if (GTK_IS_SCROLLED_WINDOW(g)) {
+                        EXPECT_FALSE(
+                            gtk_scrolled_window_get_overlay_scrolling(GTK_SCROLLED_WINDOW(g)));
+                    }
                 }
-            }
-            SaveScreenshot(*owner, "netcfg-list");
-        })
-        .Call([&] {
-            // A click at the right end of the horizontal scroll bar's trough.
-            wxRect r =
-                Native<wxListCtrl>(IDC_AP_LIST, B().ModalStack().back().dialog)->GetScreenRect();
-            wxUIActionSimulator mouse;
-            mouse.MouseMove(r.GetRight() - 8, r.GetBottom() - 5);
-            mouse.MouseClick();
-        })
-        .Wait(300)
-        .Call([&] {
-            // Scrolled, and each heading still stands over its column's rule.
-            HWND dialog = B().ModalStack().back().dialog;
-            auto* list = Native<wxListCtrl>(IDC_AP_LIST, dialog);
-            EXPECT_GT(list->GetScrollPos(wxHORIZONTAL), 0);
-            wxImage shown = OwnPixels(*list);
-            int headings = B().ListRows(B().GetControl(dialog, IDC_AP_LIST))->GetPosition().y;
-            std::vector<int> rules = VerticalLines(shown, headings + 2, headings + 60);
-            std::vector<int> edges = VerticalLines(shown, 3, headings - 3);
-            EXPECT_GE(rules.size(), 5u);
-            for (int x : rules) {
-                EXPECT_TRUE(std::any_of(edges.begin(), edges.end(),
-                                        [x](int e) { return std::abs(e - x) <= 1; }))
-                    << "rule at " << x;
-            }
-            SaveScreenshot(*B().Window(dialog), "netcfg-list-right");
-        })
-        .DoubleClickRow(IDC_AP_LIST, 4);
-    User().OnDialog(IDD_AP_PASSWORD).Type(IDC_PASSWORD, "solder-fumes").Click(IDC_CONNECT);
-    watchWait(2);
-    main.Escape();
+                SaveScreenshot(*owner, "netcfg-list");
+            })
+            .Call([&] {
+                // A click at the right end of the horizontal scroll bar's trough.
+                wxRect r = Native<wxListCtrl>(IDC_AP_LIST, B().ModalStack().back().dialog)
+                               ->GetScreenRect();
+                wxUIActionSimulator mouse;
+                mouse.MouseMove(r.GetRight() - 8, r.GetBottom() - 5);
+                mouse.MouseClick();
+            })
+            .Wait(300)
+            .Call([&] {
+                // Scrolled, and each heading still stands over its column's rule.
+                HWND dialog = B().ModalStack().back().dialog;
+                auto* rows = Native<wxListCtrl>(IDC_AP_LIST, dialog);
+                EXPECT_GT(rows->GetScrollPos(wxHORIZONTAL), 0);
+                wxImage shown = OwnPixels(*rows);
+                int headings = B().ListRows(B().GetControl(dialog, IDC_AP_LIST))->GetPosition().y;
+                std::vector<int> rules = VerticalLines(shown, headings + 2, headings + 60);
+                std::vector<int> edges = VerticalLines(shown, 3, headings - 3);
+                EXPECT_GE(rules.size(), 5u);
+                for (int x : rules) {
+                    EXPECT_TRUE(std::any_of(edges.begin(), edges.end(),
+                                            [x](int e) { return std::abs(e - x) <= 1; }))
+                        << "rule at " << x;
+                }
+                SaveScreenshot(*B().Window(dialog), "netcfg-list-right");
+            });
+    };
+    demo::Session session;
+    demo::ScriptChangeAndJoin(
+        User(), screen, m_devices, [&] { return Main(); },
+        [&] { return B().ModalStack().back().dialog; }, extras, session);
 
     EXPECT_EQ(RunProgram(), 0);
-    EXPECT_THAT(waits, ElementsAre(testing::StartsWith("IP Config Setting....."),
-                                   testing::StartsWith("Connect to 'Lab,Bench 2'......")));
-    EXPECT_THAT(User().MessageBoxes(), IsEmpty());  // every change worked
+    demo::ExpectChangedAndJoined(User(), session);
     // Every request went out under the busy cursor.
     EXPECT_THAT(m_link.busy, testing::Each(true));
     EXPECT_GT(m_link.busy.size(), 20u);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "programs/icon.h"
+#include "programs/linux/icon.h"
 #include "ui/app.h"
 #include "ui/wx/wx_backend.h"
 

@@ -1,4 +1,4 @@
-#include "programs/icon.h"
+#include "programs/linux/icon.h"
 #include "app/res/netcfg.xpm"
 #include "app/resource.h"
 #include "ui/wx/wx_backend.h"

@@ -1,0 +1,222 @@
+#include "tests/ui/win32/win32_screen.h"
+
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include <algorithm>
+
+namespace uitest {
+namespace {
+
+using ui::win32::Utf8;
+
+std::string TextOf(HWND w) {
+    wchar_t text[1024] = L"";
+    GetWindowTextW(w, text, 1024);
+    return Utf8(text);
+}
+
+std::string ClassOf(HWND w) {
+    char name[64] = "";
+    GetClassNameA(w, name, sizeof name);
+    return name;
+}
+
+BOOL CALLBACK CountShown(HWND w, LPARAM count) {
+    *reinterpret_cast<int*>(count) += IsWindowVisible(w) ? 1 : 0;
+    return TRUE;
+}
+
+class Win32Screen : public Screen {
+public:
+    explicit Win32Screen(ui::win32::Win32Backend& backend) : m_b(backend) {}
+
+    std::string Title(ui::Handle dialog) override { return TextOf(m_b.Window(dialog)); }
+    std::string Text(ui::Handle control) override {
+        HWND w = m_b.Window(control);
+        if (ClassOf(w) != WC_IPADDRESSA) return TextOf(w);
+        std::vector<std::pair<LONG, HWND>> fields;
+        for (HWND f = GetWindow(w, GW_CHILD); f; f = GetWindow(f, GW_HWNDNEXT)) {
+            RECT r;
+            GetWindowRect(f, &r);
+            fields.emplace_back(r.left, f);
+        }
+        std::sort(fields.begin(), fields.end());
+        std::string text;
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i) text += '.';
+            text += TextOf(fields[i].second);
+        }
+        return text;
+    }
+    std::vector<std::string> Entries(ui::Handle combo) override {
+        HWND w = m_b.Window(combo);
+        std::vector<std::string> entries;
+        for (LRESULT i = 0, n = SendMessageW(w, CB_GETCOUNT, 0, 0); i < n; ++i) {
+            std::wstring text(static_cast<size_t>(SendMessageW(w, CB_GETLBTEXTLEN, i, 0)) + 1,
+                              L'\0');
+            SendMessageW(w, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            entries.push_back(Utf8(text.c_str()));
+        }
+        return entries;
+    }
+    bool Checked(ui::Handle box) override {
+        return SendMessageW(m_b.Window(box), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    bool Usable(ui::Handle control) override { return IsWindowEnabled(m_b.Window(control)); }
+    int Rows(ui::Handle list) override {
+        return static_cast<int>(SendMessageW(m_b.Window(list), LVM_GETITEMCOUNT, 0, 0));
+    }
+    std::string Cell(ui::Handle list, int row, int col) override {
+        wchar_t text[512] = L"";
+        LVITEMW item{};
+        item.iSubItem = col;
+        item.pszText = text;
+        item.cchTextMax = 512;
+        SendMessageW(m_b.Window(list), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return Utf8(text);
+    }
+    int ShownTopWindows() override {
+        int shown = 0;
+        EnumThreadWindows(GetCurrentThreadId(), CountShown, reinterpret_cast<LPARAM>(&shown));
+        return shown;
+    }
+    // A test program has no icon resources: the icon it was given counts.
+    bool HasIcon(ui::Handle dialog) override {
+        return SendMessageW(m_b.Window(dialog), WM_GETICON, ICON_BIG, 0) ||
+               m_b.GetIcon(dialog, true) != 0;
+    }
+    ui::Rect Frame(ui::Handle window) override {
+        RECT r{};
+        GetWindowRect(m_b.Window(window), &r);
+        return {r.left, r.top, r.right, r.bottom};
+    }
+    int ClientWidth(ui::Handle dialog) override {
+        RECT r{};
+        GetClientRect(m_b.Window(dialog), &r);
+        return r.right;
+    }
+    int TextWidth(ui::Handle window, const std::string& text) override {
+        HWND w = m_b.Window(window);
+        std::wstring s = ui::win32::Readable(text);
+        HDC dc = GetDC(w);
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(w, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(w, dc);
+        return size.cx;
+    }
+
+private:
+    ui::win32::Win32Backend& m_b;
+};
+
+// Runs draw on a bitmap of w by h that holds what target shows at x, y, then puts it there:
+// the controls expect their DC's origin at their own corner.
+template <class Draw>
+void DrawAt(HDC target, int x, int y, int w, int h, Draw draw) {
+    if (w <= 0 || h <= 0) return;
+    HDC dc = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, w, h);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, w, h, target, x, y, SRCCOPY);
+    draw(dc);
+    BitBlt(target, x, y, w, h, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+// The frame as the system draws it around a window of that size whose client area starts
+// at `client`: here no window draws its own frame for WM_PRINT.
+void PaintFrame(HWND w, HDC on, int width, int height, POINT client) {
+    LONG style = GetWindowLongW(w, GWL_STYLE);
+    RECT all{0, 0, width, height};
+    if (style & WS_CHILD) {
+        if (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) {
+            DrawEdge(on, &all, EDGE_SUNKEN, BF_RECT);
+        } else if (style & WS_BORDER) {
+            FrameRect(on, &all, GetSysColorBrush(COLOR_WINDOWFRAME));
+        }
+        return;
+    }
+    FillRect(on, &all, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(on, &all, EDGE_RAISED, BF_RECT);
+    if (!(style & WS_CAPTION)) return;
+    RECT caption{client.x, client.y - GetSystemMetrics(SM_CYCAPTION), width - client.x,
+                 client.y - 1};
+    DrawCaption(w, on, &caption, DC_ACTIVE | DC_TEXT | DC_ICON | DC_GRADIENT);
+    if (style & WS_SYSMENU) {
+        int side = caption.bottom - caption.top - 4;
+        RECT close{caption.right - side - 2, caption.top + 2, caption.right - 2,
+                   caption.bottom - 2};
+        // The button, and its cross drawn here: Wine has no Marlett font for the glyph.
+        DrawFrameControl(on, &close, DFC_BUTTON, DFCS_BUTTONPUSH);
+        HGDIOBJ pen = SelectObject(on, CreatePen(PS_SOLID, 2, GetSysColor(COLOR_BTNTEXT)));
+        int inset = side / 4 + 1;
+        MoveToEx(on, close.left + inset, close.top + inset, nullptr);
+        LineTo(on, close.right - inset, close.bottom - inset);
+        MoveToEx(on, close.right - inset, close.top + inset, nullptr);
+        LineTo(on, close.left + inset, close.bottom - inset);
+        DeleteObject(SelectObject(on, pen));
+    }
+}
+
+// Has the window and its children draw themselves into dc, whose corner is `base` in
+// screen pixels: the frame, the client area, then each child from the bottom of the
+// z-order up. (The system's PrintWindow draws no children here.)
+void PrintTree(HWND w, HDC dc, POINT base) {
+    RECT r, inside;
+    GetWindowRect(w, &r);
+    GetClientRect(w, &inside);
+    POINT client{0, 0};
+    ClientToScreen(w, &client);
+    DrawAt(dc, r.left - base.x, r.top - base.y, r.right - r.left, r.bottom - r.top, [&](HDC on) {
+        PaintFrame(w, on, r.right - r.left, r.bottom - r.top,
+                   {client.x - r.left, client.y - r.top});
+    });
+    DrawAt(dc, client.x - base.x, client.y - base.y, inside.right, inside.bottom, [&](HDC on) {
+        SendMessageW(w, WM_PRINT, reinterpret_cast<WPARAM>(on), PRF_ERASEBKGND | PRF_CLIENT);
+    });
+    for (HWND c = GetWindow(GetWindow(w, GW_CHILD), GW_HWNDLAST); c;
+         c = GetWindow(c, GW_HWNDPREV)) {
+        if (IsWindowVisible(c)) PrintTree(c, dc, base);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<Screen> MakeWin32Screen(ui::win32::Win32Backend& backend) {
+    return std::make_unique<Win32Screen>(backend);
+}
+
+Picture TakePicture(ui::win32::Hwnd window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    Picture p{r.right - r.left, r.bottom - r.top, {}};
+    if (p.width <= 0 || p.height <= 0) return {};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    PrintTree(window, dc, {r.left, r.top});
+    GdiFlush();
+    const auto* bgrx = static_cast<const uint8_t*>(bits);
+    for (int i = 0; i < p.width * p.height; ++i, bgrx += 4) {
+        p.rgb.insert(p.rgb.end(), {bgrx[2], bgrx[1], bgrx[0]});
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return p;
+}
+
+}  // namespace uitest

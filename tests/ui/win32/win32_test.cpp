@@ -1,0 +1,104 @@
+// The Win32 backend: the shared suite on it, and the wait window's width in real pixels.
+#include "app/templates.h"
+#include "app/wait_dlg.h"
+#include "tests/ui/win32/win32_harness.h"
+#include "tests/ui/win32/win32_screen.h"
+
+namespace uitest {
+namespace {
+
+std::unique_ptr<Harness> MakeWin32() { return std::make_unique<Win32Harness>(); }
+
+INSTANTIATE_TEST_SUITE_P(Backend, UiSemantics, testing::Values(&MakeWin32),
+                         [](const auto&) { return std::string("Win32"); });
+
+// What only the Win32 backend shows, in the suite's probe dialog.
+class Win32Ui : public UiSemantics {
+protected:
+    ui::win32::Win32Backend& B() { return static_cast<Win32Harness&>(*m_harness).Backend(); }
+};
+INSTANTIATE_TEST_SUITE_P(Backend, Win32Ui, testing::Values(&MakeWin32),
+                         [](const auto&) { return std::string("Win32"); });
+
+// Network names are bytes, often not UTF-8: each control shows them readable and gives
+// back the very bytes, which is what the program sends to the device when it joins.
+TEST_P(Win32Ui, TextsShowReadableAndReadBackTheirBytes) {
+    std::tuple<const char*, const char*, const char*> cases[] = {
+        // bytes, what a label shows, what one-line controls show (as UTF-8)
+        {"caf\xC3\xA9", "caf\xC3\xA9", "caf\xC3\xA9"},
+        {"caf\xE9", "caf\xC3\xA9", "caf\xC3\xA9"},  // not UTF-8: Windows-1252
+        {"\x80\x9F\x81", "\xE2\x82\xAC\xC5\xB8\xC2\x81",
+         "\xE2\x82\xAC\xC5\xB8\xC2\x81"},                      // 0x81: unset
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF", "\xC3\x80\xC2\xAF"},  // an overlong form is no UTF-8
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC",
+         "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // nor a surrogate
+        {"\xF0\x9F\x93\xB6 ok", "\xF0\x9F\x93\xB6 ok", "\xF0\x9F\x93\xB6 ok"},
+        {"USB001 abc\r\n", "USB001 abc\r\n", "USB001 abc"},
+        {"a\tb", "a\tb", "a b"},
+    };
+    std::unique_ptr<Screen> screen = MakeWin32Screen(B());
+    RunInProbe([&](CProbeDlg& d) {
+        d.m_list.InsertColumn(0, "SSID", LVCFMT_LEFT, 100);
+        for (auto [bytes, label, line] : cases) {
+            CWnd* text = d.GetDlgItem(kLabel);
+            text->SetWindowText(bytes);
+            d.m_edit.SetWindowText(bytes);
+            int row = d.m_list.InsertItem(d.m_list.GetItemCount(), bytes);
+            int entry = d.m_combo.AddString(bytes);
+            EXPECT_EQ(screen->Text(text->m_hWnd), label) << bytes;
+            EXPECT_EQ(screen->Text(d.m_edit.m_hWnd), line) << bytes;
+            EXPECT_EQ(screen->Cell(d.m_list.m_hWnd, row, 0), line) << bytes;
+            EXPECT_EQ(screen->Entries(d.m_combo.m_hWnd).at(entry), line) << bytes;
+            EXPECT_EQ(text->GetWindowText(), bytes);
+            EXPECT_EQ(d.m_edit.GetWindowText(), bytes);
+            char cell[64];  // as the network list reads the name it sends to the device
+            d.m_list.GetItemText(row, 0, cell, sizeof cell);
+            EXPECT_STREQ(cell, bytes);
+            EXPECT_EQ(d.m_combo.GetLBText(entry), bytes);
+        }
+    });
+}
+
+// What the user types comes back as UTF-8, whatever the edit held before.
+TEST_P(Win32Ui, TypedTextReadsAsUtf8) {
+    CProbeDlg dlg;
+    dlg.m_onInit = [](CProbeDlg& d) { d.GetDlgItem(kPassword)->SetWindowText("\xE9"); };
+    User()
+        .OnDialog(kProbe)
+        .Type(kPassword,
+              "\xE2\x82\xAC"
+              "1")
+        .Enter();
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_secret,
+              "\xC3\xA9\xE2\x82\xAC"
+              "1");
+}
+
+// The wait window fits its message and a four-digit count: its client area is the pixel
+// width of " 0000", plus the message's, plus 30, in the window's own font.
+TEST(Win32WaitWindow, ClientWidthFitsTheMessageAndTheCount) {
+    CWinApp app{"wait"};
+    Win32Harness harness;
+    RegisterNetCfgTemplates();
+    std::unique_ptr<Screen> screen = MakeWin32Screen(harness.Backend());
+    for (const char* message : {"Setting...", "Writing the new Ethernet settings, please wait"}) {
+        CWaitDlg dlg;
+        dlg.SetRequest({nullptr, nullptr, message, 60000, 100});
+        harness.User()
+            .OnDialog(IDD_WAIT)
+            .Call([&] {
+                HWND w = dlg.m_hWnd;
+                EXPECT_EQ(screen->ClientWidth(w),
+                          screen->TextWidth(w, " 0000") + screen->TextWidth(w, message) + 30);
+                EXPECT_GT(screen->TextWidth(w, message), screen->TextWidth(w, "Setting"));
+            })
+            .Escape();
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        harness.User() = {};
+    }
+    EXPECT_THAT(harness.TakeErrors(), testing::IsEmpty());
+}
+
+}  // namespace
+}  // namespace uitest
