@@ -26,6 +26,7 @@ void ScriptChangeAndJoin(ui::ScriptedUser& user, Screen& screen, DemoDevices& de
         std::vector<std::string> devicesShown = screen.Entries(at(IDC_DEVICE_COMBO));
         ASSERT_EQ(devicesShown.size(), 2u);
         EXPECT_EQ(devicesShown[0], "USB001 PID:0001 Quillo R7 Network Module FW 1.01.02");
+        EXPECT_THAT(devicesShown[1], testing::StartsWith("USB002 PID:0002 "));
         EXPECT_EQ(screen.Text(at(IDC_DEVICE_COMBO)), devicesShown[0]);
         EXPECT_EQ(screen.Text(at(IDC_COUNTRY_COMBO)), "*Germany");
         EXPECT_GT(screen.Entries(at(IDC_COUNTRY_COMBO)).size(), 10u);
@@ -74,6 +75,12 @@ void ScriptChangeAndJoin(ui::ScriptedUser& user, Screen& screen, DemoDevices& de
                       screen.TextWidth(w, " 0000") + screen.TextWidth(w, message) + 30);
         });
         if (extras.waitShown) extras.waitShown(wait, nth);
+        // The count of seconds follows the message (the address change takes 1.6 s).
+        if (nth == 1) {
+            wait.Wait(1100).Call([&screen, top, control] {
+                EXPECT_EQ(screen.Text(control(top(), IDC_WAIT_TEXT)), "IP Config Setting..... 1");
+            });
+        }
     }
 
     // WiFi: the network list, a network that needs a password, the password dialog.

@@ -147,7 +147,7 @@ protected:
         for (devsim::Device* d : {&m_devices.first, &m_devices.second}) {
             d->State().timing = {.replyMs = 0,
                                  .scanMs = 200,
-                                 .ipApplyMs = 700,
+                                 .ipApplyMs = 1600,
                                  .countryApplyMs = 700,
                                  .connectMs = 700};
         }

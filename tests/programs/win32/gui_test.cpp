@@ -24,8 +24,11 @@ TEST(Win32GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
     DemoDevices devices;
     // Changes complete sooner than on the demo's believable clock.
     for (devsim::Device* d : {&devices.first, &devices.second}) {
-        d->State().timing = {
-            .replyMs = 0, .scanMs = 200, .ipApplyMs = 700, .countryApplyMs = 700, .connectMs = 700};
+        d->State().timing = {.replyMs = 0,
+                             .scanMs = 200,
+                             .ipApplyMs = 1600,
+                             .countryApplyMs = 700,
+                             .connectMs = 700};
     }
     UsbSetLink(&devices.link);
     ui::win32::Win32Backend& b = harness.Backend();
