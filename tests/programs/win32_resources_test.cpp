@@ -1,6 +1,6 @@
 // netcfg-demo.exe's resources as Windows takes them, linked into this test program: the
-// icon (a PNG in an icon resource) loads at both window icon sizes, and the manifest
-// brings the UTF-8 code page and the common controls 6. Under Wine.
+// manifest brings the UTF-8 code page and the common controls 6 (the icon is the GUI
+// test's). Under Wine.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,30 +10,7 @@
 #include <cctype>
 #include <string>
 
-#include "app/resource.h"
-
 namespace {
-
-int IconWidth(HICON icon) {
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return 0;
-    BITMAP bitmap{};
-    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-    if (info.hbmMask) DeleteObject(info.hbmMask);
-    return bitmap.bmWidth;
-}
-
-TEST(Win32Resources, IconLoadsAtBothWindowIconSizes) {
-    for (int metric : {SM_CXICON, SM_CXSMICON}) {
-        int size = GetSystemMetrics(metric);
-        auto icon = static_cast<HICON>(LoadImageW(
-            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
-        ASSERT_NE(icon, nullptr) << size;
-        EXPECT_EQ(IconWidth(icon), size);  // the one 32-pixel image, scaled when smaller
-        DestroyIcon(icon);
-    }
-}
 
 TEST(Win32Resources, ManifestBringsUtf8AndCommonControls6) {
     EXPECT_EQ(GetACP(), 65001u);

@@ -111,7 +111,9 @@ struct Win32Backend::Dialog {
     int result = 0;
     int iconBig = 0;
     int iconSmall = 0;
-    bool placed = false;  // by the template or by code: not centred
+    // Loaded per size and owned: a shared load would hand the small slot the big image.
+    HICON iconHandles[2] = {nullptr, nullptr};  // small, big
+    bool placed = false;                        // by the template or by code: not centred
 };
 
 namespace {
@@ -332,6 +334,8 @@ void Win32Backend::DestroyDialog(Handle dialog) {
         // Its timers and its queued carriers go with the window.
         DestroyWindow(d->hwnd);
     }
+    for (HICON icon : d->iconHandles)
+        if (icon) DestroyIcon(icon);
 }
 
 bool Win32Backend::PostToDialog(Handle dialog, unsigned msg, uintptr_t wParam, intptr_t lParam) {
@@ -569,12 +573,15 @@ void Win32Backend::SetIcon(Handle h, int iconId, bool big) {
     (big ? d->iconBig : d->iconSmall) = iconId;
     // A program without that resource (a test) keeps what the window had.
     int size = GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON);
-    HANDLE icon = iconId ? LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId),
-                                      IMAGE_ICON, size, size, LR_SHARED)
-                         : nullptr;
-    if (icon || !iconId)
-        SendMessageW(d->hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                     reinterpret_cast<LPARAM>(icon));
+    auto icon =
+        static_cast<HICON>(iconId ? LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId),
+                                               IMAGE_ICON, size, size, 0)
+                                  : nullptr);
+    if (!icon && iconId) return;
+    SendMessageW(d->hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    HICON& owned = d->iconHandles[big ? 1 : 0];
+    if (owned) DestroyIcon(owned);
+    owned = icon;
 }
 
 int Win32Backend::GetIcon(Handle h, bool big) {

@@ -38,6 +38,8 @@ TEST(Win32GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
     demo::Extras extras;
     extras.mainOpened = [&](ui::DialogScript& script) {
         script.Call([&] {
+            // The program's icon, from the demo's resources, at each window icon size.
+            EXPECT_TRUE(uitest::IconsAtSystemSizes(b.Window(main())));
             uitest::Picture p = uitest::TakePicture(b.Window(main()));
             // Drawn: more than one colour, and the frame as large as the window.
             ASSERT_GT(p.width, 300);

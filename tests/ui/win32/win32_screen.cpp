@@ -219,4 +219,19 @@ Picture TakePicture(ui::win32::Hwnd window) {
     return p;
 }
 
+bool IconsAtSystemSizes(ui::win32::Hwnd window) {
+    auto width = [&](WPARAM which) {
+        auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0));
+        ICONINFO info{};
+        if (!icon || !GetIconInfo(icon, &info)) return 0L;
+        BITMAP bitmap{};
+        GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        if (info.hbmMask) DeleteObject(info.hbmMask);
+        return bitmap.bmWidth;
+    };
+    return width(ICON_BIG) == GetSystemMetrics(SM_CXICON) &&
+           width(ICON_SMALL) == GetSystemMetrics(SM_CXSMICON);
+}
+
 }  // namespace uitest

@@ -21,4 +21,7 @@ struct Picture {
 };
 Picture TakePicture(ui::win32::Hwnd window);
 
+// Whether the window's big and small icons are as wide as the system's icon sizes.
+bool IconsAtSystemSizes(ui::win32::Hwnd window);
+
 }  // namespace uitest
