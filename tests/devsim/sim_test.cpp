@@ -159,50 +159,6 @@ TEST_F(SimTest, ChangesCompleteThroughThePollAfterTheirDelay) {
     }
 }
 
-struct Outcome {
-    bool ok = true;
-    const char* line = "";  // a regular expression for what was printed
-    uint32_t costMs = 0;
-};
-
-TEST_F(SimTest, EachMisbehaviourFailsAsTheExchangeLayerSaysAndTheNextCleanOneSucceeds) {
-    const char* stale = "Pkt CmdSeq [0-9a-f]+ != [0-9a-f]+ .*";
-    const struct {
-        const char* what;
-        FaultRule rule;
-        Outcome first, second = {};  // the second succeeds unless told
-        size_t recorded = 3;         // requests the device saw in the three exchanges
-    } cases[] = {
-        {"no reply", NoReply(), {false, "", 5000}},
-        {"late after the time-out", LateReply(7000), {false, "", 5000}, {false, stale, 2000}},
-        {"stale", StaleReply(), {false, "", 5000}, {false, stale, 0}},
-        {"bad checksum", BadChecksum(), {false, "CRC [0-9a-f]{8} != [0-9a-f]{8} .*", 0}},
-        {"bad app header", BadAppHeader(), {false, "Pkt AppHeader 6462706b != 4442504b .*", 0}},
-        {"truncated", Truncated(), {false, "CRC [0-9a-f]{8} != 00000000 .*", 0}},
-        {"split", Split(50, 7), {true, "", 14}},  // 101 bytes: three pieces
-        {"stalled write", StallWrite(), {false, "", 30}, {}, 2},
-        // No rule: unplugged, then back, with the pipe opened before dead until a new walk.
-        {"vanish and return", NoReply().Times(0), {false, "", 0}, {false, "", 0}, 1},
-    };
-    const Outcome clean;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        device.ClearRequests();
-        device.Inject(c.rule);
-        const bool vanish = c.rule.times == 0;
-        for (const Outcome* o : {&c.first, &c.second, &clean}) {
-            if (vanish) device.SetPresent(o != &c.first);
-            if (vanish && o == &clean) UsbEnumDevices();
-            uint32_t start = clock.Now();
-            testing::internal::CaptureStdout();
-            EXPECT_EQ(Send(kCmdGetEthIpCfg).empty(), !o->ok);
-            EXPECT_THAT(testing::internal::GetCapturedStdout(), MatchesRegex(o->line));
-            EXPECT_EQ(clock.Now() - start, o->costMs);
-        }
-        EXPECT_EQ(device.Requests().size(), c.recorded);
-    }
-}
-
 // A fresh checksum over what follows the six-byte text header, so that only the edit is wrong.
 void Stamp(Bytes& r) {
     PutBE(&r[r.size() - 4], Crc32MsbUpdate(Crc32MsbInit(), &r[6], r.size() - 10), 4);
