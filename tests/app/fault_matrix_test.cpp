@@ -288,6 +288,8 @@ Outcome RunFlow(const Flow& flow, const FaultKind* fault, size_t at, const View&
         target.ClearRequests();
         if (fault) target.Inject(fault->rule(flow.exchanges.at(at)).After(static_cast<int>(at)));
     };
+    // The user takes two seconds over the notice, while the window's timers go on.
+    if (fault == &kFaults[Stall]) c.backend.User().OnMessageBox("Write to USB Timeout", 2000);
     Script& main = c.On(IDD_NETCFG_DIALOG);
     if (!flow.act) {  // the start-up: the fault is there before the window opens
         inject();
@@ -313,7 +315,11 @@ Outcome RunFlow(const Flow& flow, const FaultKind* fault, size_t at, const View&
     testing::internal::CaptureStdout();
     c.dlg.DoModal();
     r.out = testing::internal::GetCapturedStdout();
-    for (const auto& b : c.backend.MessageBoxes()) r.boxes.push_back(b.text);
+    for (const auto& b : c.backend.MessageBoxes()) {
+        r.boxes.push_back(b.text);
+        // The pipe's notice has no caption of its own; the window's boxes have its name.
+        EXPECT_EQ(b.caption, b.text == "Write to USB Timeout" ? "" : "netcfg");
+    }
     EXPECT_EQ(c.backend.Errors(), Texts{});
     EXPECT_EQ(c.backend.User().Unused(), Texts{});
     return r;
