@@ -30,6 +30,7 @@ using View = std::map<std::string, std::string>;
 constexpr char kPassword[] = "forklift-7";
 
 enum Fault { NoReply, Late, Stale, BadCrc, BadHeader, Truncated, Split, Stall, Vanish, Flood };
+using Faults = std::vector<Fault>;
 
 // The fault as the device acts it out at command `c`, and what the exchanges print for it
 // (the whole output): the hit exchange's line, and for a stale reply or the flood the
@@ -95,7 +96,8 @@ struct Cell {
     devsim::Device dev, second;
     SimUsbLink link;
     CNetCfgDlg dlg;
-    std::string labels, lists;  // the labels and list rows the flow showed
+    std::string labels, lists;      // the labels and list rows the flow showed
+    devsim::Device* target = &dev;  // the device the flow talks to
 };
 
 // What the user sees, item by item, and what the device holds.
@@ -141,62 +143,35 @@ auto Pick(int row, std::function<void(Script&)> choose) {
         choose(c.On(IDD_AP_PASSWORD));
     };
 }
-std::vector<int32_t> Polls(size_t n) { return std::vector<int32_t>(n, CMD_POLL_DONE); }
-std::vector<int32_t> operator+(std::vector<int32_t> a, const std::vector<int32_t>& b) {
+using Ids = std::vector<int32_t>;
+Ids Polls(size_t n) { return Ids(n, CMD_POLL_DONE); }
+Ids operator+(Ids a, const Ids& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
 struct Flow {
     const char* name;
-    std::vector<int32_t> exchanges;  // what the device receives when nothing goes wrong
-    size_t first, later;             // the exchanges the faults hit
-    const char* failure;             // the message that reports the flow's failure
-    const char* changes;             // the items the flow changes when nothing goes wrong
+    Ids exchanges;        // what the device receives when nothing goes wrong
+    size_t first, later;  // the exchanges the faults hit
+    const char* failure;  // the message that reports the flow's failure
+    const char* changes;  // the items the flow changes when nothing goes wrong
     std::function<void(Cell&, Script&)> prepare, act;  // before the flow, and the flow
 };
-enum FlowId {
-    StartUp,
-    DeviceScan,
-    ChangeDevice,
-    EthSet,
-    WifiSet,
-    CountrySet,
-    SsidScan,
-    Connect,
-    Delete,
-    WaitPoll
-};
 const Flow kFlows[] = {
-    {"start-up",
-     {11, 20, 19, 25, 30, 21, 22, 42},
-     0,
-     5,
-     "",
-     "country eth label ssid status wifi",
-     nullptr,
-     nullptr},
+    {"start-up", Ids{11, 20, 19, 25, 30, 21, 22, 42}, 0, 5, "",
+     "country eth label ssid status wifi", nullptr, nullptr},
     // With the Ethernet panel edited: a refresh must not lose the edits.
-    {"device Scan, then the drop-down",
-     {11, 20, 19, 11, 20, 19},
-     0,
-     4,
-     "",
-     "label",
-     EditEth,
+    {"device Scan", Ids{11, 20, 19, 11, 20, 19}, 0, 4, "", "label", EditEth,
      [](Cell& c, Script& s) {
          s.Click(IDC_DEVICE_SCAN).Call([&c] { c.NoteLabel(); });
          s.DropDown(IDC_DEVICE_COMBO).Call([&c] { c.NoteLabel(); });
      }},
     // To the second device, whose settings all differ from the first's.
-    {"change of device",
-     {25, 30, 21, 22, 42},
-     0,
-     2,
-     "",
-     "country eth label ssid status wifi",
+    {"change of device", Ids{25, 30, 21, 22, 42}, 0, 2, "", "country eth label ssid status wifi",
      [](Cell& c, Script&) {
          c.link.Attach(c.second, "2222", 2);
+         c.target = &c.second;
          devsim::DeviceState& s = c.second.State();
          s.eth = s.wifi = {
              0, 0, {"10.0.0.9", "255.0.0.0", "10.0.0.1"}, {"10.0.0.5", "255.0.0.0", "10.0.0.1"}};
@@ -206,24 +181,16 @@ const Flow kFlows[] = {
          s.wifiStatus = 0x40;
      },
      [](Cell& c, Script& s) { s.Select(IDC_DEVICE_COMBO, 1).Call([&c] { c.NoteLabel(); }); }},
-    {"Ethernet Set", std::vector<int32_t>{23} + Polls(6) + std::vector<int32_t>{21, 22}, 0, 7,
-     "IP Config Setting Failed!!!", "device eth", EditEth, ClickEthSet},
-    {"WiFi Set", std::vector<int32_t>{24} + Polls(6) + std::vector<int32_t>{21, 22}, 0, 8,
-     "IP Config Setting Failed!!!", "device wifi",
-     [](Cell&, Script& s) { s.SetIp(IDC_WIFI_ADDR, "192.168.1.7"); },
+    {"Ethernet Set", Ids{23} + Polls(6) + Ids{21, 22}, 0, 7, "IP Config Setting Failed!!!",
+     "device eth", EditEth, ClickEthSet},
+    {"WiFi Set", Ids{24} + Polls(6) + Ids{21, 22}, 0, 8, "IP Config Setting Failed!!!",
+     "device wifi", [](Cell&, Script& s) { s.SetIp(IDC_WIFI_ADDR, "192.168.1.7"); },
      [](Cell&, Script& s) { s.Click(IDC_WIFI_SET); }},
-    {"country Set", std::vector<int32_t>{26} + Polls(4) + std::vector<int32_t>{25}, 0, 5,
-     "Set Country Code Failed!!!", "country device",
-     [](Cell&, Script& s) { s.Select(IDC_COUNTRY_COMBO, 9); },
+    {"country Set", Ids{26} + Polls(4) + Ids{25}, 0, 5, "Set Country Code Failed!!!",
+     "country device", [](Cell&, Script& s) { s.Select(IDC_COUNTRY_COMBO, 9); },
      [](Cell&, Script& s) { s.Click(IDC_COUNTRY_SET); }},
     // Two scans; between them a network goes out of range.
-    {"SSID Scan and the list, twice",
-     {27, 27},
-     0,
-     1,
-     "",
-     "lists",
-     nullptr,
+    {"SSID Scan", Ids{27, 27}, 0, 1, "", "lists", nullptr,
      [](Cell& c, Script& s) {
          s.Click(IDC_SSID_SCAN).Click(IDC_SSID_SCAN);
          c.On(IDD_AP_LIST)
@@ -234,22 +201,14 @@ const Flow kFlows[] = {
              .Escape();
          c.On(IDD_AP_LIST, 2).Call([&c] { c.NoteList(); }).Escape();
      }},
-    {"connect with a password",
-     std::vector<int32_t>{27, 28} + Polls(12) + std::vector<int32_t>{42, 30, 21, 22}, 0, 1,
-     "Re-Connecting Failed!!!", "device ssid status", KeepAScan,
+    {"connect", Ids{27, 28} + Polls(12) + Ids{42, 30, 21, 22}, 0, 1, "Re-Connecting Failed!!!",
+     "device ssid status", KeepAScan,
      Pick(6, [](Script& p) { p.Type(IDC_PASSWORD, kPassword).Click(IDC_CONNECT); })},
-    {"delete a profile",
-     {27, 31},
-     0,
-     1,
-     "",
-     "device",
-     KeepAScan,
+    {"delete", Ids{27, 31}, 0, 1, "", "device", KeepAScan,
      Pick(1, [](Script& p) { p.Click(IDC_DELETE); })},
     // The Ethernet Set again, the faults at its first poll and at the one that sees done.
-    {"the poll of a running wait",
-     std::vector<int32_t>{23} + Polls(6) + std::vector<int32_t>{21, 22}, 1, 6,
-     "IP Config Setting Failed!!!", "device eth", EditEth, ClickEthSet},
+    {"wait poll", Ids{23} + Polls(6) + Ids{21, 22}, 1, 6, "IP Config Setting Failed!!!",
+     "device eth", EditEth, ClickEthSet},
 };
 
 // An outcome in the words of the table: the boxes shown ("notice" for "Write to USB
@@ -274,29 +233,27 @@ std::string Describe(const Flow& flow, const Texts& boxes, const View& before, c
 struct Outcome {
     View before, after;
     Texts boxes;
-    std::string out;
-    std::vector<int32_t> sent;
-    bool probed = false;
 };
 
-// One run of `flow` with `fault` at exchange `at` (no fault when null).
+// One run of `flow` with `fault` at exchange `at`, or with none (then it must send just the
+// flow's exchanges). What every run must do besides is checked here.
 Outcome RunFlow(const Flow& flow, const FaultKind* fault, size_t at, const View& empty) {
     Outcome r;
     Cell c;
-    devsim::Device& target = &flow == &kFlows[ChangeDevice] ? c.second : c.dev;
+    Script& main = c.On(IDD_NETCFG_DIALOG);
+    if (flow.prepare) flow.prepare(c, main);
+    devsim::Device& target = *c.target;
     auto inject = [&] {
         target.ClearRequests();
         if (fault) target.Inject(fault->rule(flow.exchanges.at(at)).After(static_cast<int>(at)));
     };
     // The user takes two seconds over the notice, while the window's timers go on.
     if (fault == &kFaults[Stall]) c.backend.User().OnMessageBox("Write to USB Timeout", 2000);
-    Script& main = c.On(IDD_NETCFG_DIALOG);
     if (!flow.act) {  // the start-up: the fault is there before the window opens
         inject();
         r.before = empty;
         main.Call([&] { c.NoteLabel(); });
     } else {
-        if (flow.prepare) flow.prepare(c, main);
         main.Call([&] {
             r.before = Look(c);
             inject();
@@ -305,18 +262,21 @@ Outcome RunFlow(const Flow& flow, const FaultKind* fault, size_t at, const View&
     }
     main.Call([&] {
         r.after = Look(c);
-        r.sent = target.CommandIds();
+        EXPECT_TRUE(fault || target.CommandIds() == flow.exchanges);
         // The exchanges after the fault succeed: the second at the latest, when the first
         // is the one a late reply costs.
         c.dlg.LoadSsid();
-        r.probed = c.dlg.LoadSsid();
+        EXPECT_TRUE(c.dlg.LoadSsid()) << "the exchange after the fault's last victim failed";
     });
     main.Escape();
     testing::internal::CaptureStdout();
     c.dlg.DoModal();
-    r.out = testing::internal::GetCapturedStdout();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(std::regex_match(out, std::regex(fault ? fault->lines : ""))) << out;
+    EXPECT_EQ(out.find(kPassword), std::string::npos);
     for (const auto& b : c.backend.MessageBoxes()) {
         r.boxes.push_back(b.text);
+        EXPECT_EQ(b.text.find(kPassword), std::string::npos);
         // The pipe's notice has no caption of its own; the window's boxes have its name.
         EXPECT_EQ(b.caption, b.text == "Write to USB Timeout" ? "" : "netcfg");
     }
@@ -332,70 +292,68 @@ Outcome RunFlow(const Flow& flow, const FaultKind* fault, size_t at, const View&
 // fail too, and no more; a reply in pieces is read whole; the reply to a change is not
 // used, but a change whose request never got out is reported failed at once; a pipe that
 // died with its device is opened again by the next exchange.
-const std::vector<Fault> kLost = {NoReply, BadCrc, BadHeader, Truncated, Vanish};
-const std::vector<Fault> kLostAndNext = {Late, Stale, Flood};
-const std::vector<Fault> kAllLost = {NoReply,   Late,      Stale,  BadCrc,
-                                     BadHeader, Truncated, Vanish, Flood};
-const std::vector<Fault> kAllButStall = {NoReply,   Late,  Stale,  BadCrc, BadHeader,
-                                         Truncated, Split, Vanish, Flood};
+const Faults kLost = {NoReply, BadCrc, BadHeader, Truncated, Vanish};
+const Faults kLostAndNext = {Late, Stale, Flood};
+const Faults kAllLost = {NoReply, Late, Stale, BadCrc, BadHeader, Truncated, Vanish, Flood};
+const Faults kAllButStall = {NoReply,   Late,  Stale,  BadCrc, BadHeader,
+                             Truncated, Split, Vanish, Flood};
 const struct Row {
-    FlowId flow;
-    std::vector<Fault> faults;
+    const char* flow;
+    Faults faults;
     const char* first;
     const char* later;
 } kRows[] = {
     // Start-up: a failed identity query leaves its part of the label out; a failed Ethernet
     // read leaves both panels unread, since the WiFi one is not asked then.
-    {StartUp, kLost, "label=1234 FW1", "eth=kept, wifi=kept"},
-    {StartUp, kLostAndNext, "label=1234", "eth=kept, status=kept, wifi=kept"},
-    {StartUp, {Split}, "", ""},
-    {StartUp, {Stall}, "notice, label=1234 FW1", "notice, eth=kept, wifi=kept"},
+    {"start-up", kLost, "label=1234 FW1", "eth=kept, wifi=kept"},
+    {"start-up", kLostAndNext, "label=1234", "eth=kept, status=kept, wifi=kept"},
+    {"start-up", Faults{Split}, "", ""},
+    {"start-up", Faults{Stall}, "notice, label=1234 FW1", "notice, eth=kept, wifi=kept"},
     // The device Scan, then the drop-down: only the label shows the failed query; the same
     // device stays selected, so nothing is read again and the Ethernet edits stay.
-    {DeviceScan, kLost, "label=1234 FW1 / 1234 R7 FW1", "label=1234 R7 FW1 / 1234 R7"},
-    {DeviceScan, kLostAndNext, "label=1234 / 1234 R7 FW1", "label=1234 R7 FW1 / 1234 R7"},
-    {DeviceScan, {Split}, "", ""},
-    {DeviceScan,
-     {Stall},
-     "notice, label=1234 FW1 / 1234 R7 FW1",
+    {"device Scan", kLost, "label=1234 FW1 / 1234 R7 FW1", "label=1234 R7 FW1 / 1234 R7"},
+    {"device Scan", kLostAndNext, "label=1234 / 1234 R7 FW1", "label=1234 R7 FW1 / 1234 R7"},
+    {"device Scan", Faults{Split}, "", ""},
+    {"device Scan", Faults{Stall}, "notice, label=1234 FW1 / 1234 R7 FW1",
      "notice, label=1234 R7 FW1 / 1234 R7"},
     // A change of device: what the new device did not answer stays empty, never showing the
     // old device's values.
-    {ChangeDevice, kLost, "country=empty", "eth=empty, wifi=empty"},
-    {ChangeDevice, kLostAndNext, "country=empty, ssid=empty",
+    {"change of device", kLost, "country=empty", "eth=empty, wifi=empty"},
+    {"change of device", kLostAndNext, "country=empty, ssid=empty",
      "eth=empty, status=empty, wifi=empty"},
-    {ChangeDevice, {Split}, "", ""},
-    {ChangeDevice, {Stall}, "notice, country=empty", "notice, eth=empty, wifi=empty"},
+    {"change of device", Faults{Split}, "", ""},
+    {"change of device", Faults{Stall}, "notice, country=empty", "notice, eth=empty, wifi=empty"},
     // Ethernet and WiFi Set, country Set: the device carried the change out whatever became
     // of its reply, and the wait sees it; a failed read-back leaves the edited panel, or the
     // list with the user's unmarked pick, as it was. A change that never reached the device
     // fails at once, with the edits.
-    {EthSet, kAllLost, "", "eth=kept"},
-    {EthSet, {Split}, "", ""},
-    {EthSet, {Stall}, "notice, failed, device=kept, eth=kept", "notice, eth=kept"},
-    {WifiSet, kAllLost, "", "wifi=kept"},
-    {WifiSet, {Split}, "", ""},
-    {WifiSet, {Stall}, "notice, failed, device=kept, wifi=kept", "notice, wifi=kept"},
-    {CountrySet, kAllLost, "", "country=kept"},
-    {CountrySet, {Split}, "", ""},
-    {CountrySet, {Stall}, "notice, failed, country=kept, device=kept", "notice, country=kept"},
+    {"Ethernet Set", kAllLost, "", "eth=kept"},
+    {"Ethernet Set", Faults{Split}, "", ""},
+    {"Ethernet Set", Faults{Stall}, "notice, failed, device=kept, eth=kept", "notice, eth=kept"},
+    {"WiFi Set", kAllLost, "", "wifi=kept"},
+    {"WiFi Set", Faults{Split}, "", ""},
+    {"WiFi Set", Faults{Stall}, "notice, failed, device=kept, wifi=kept", "notice, wifi=kept"},
+    {"country Set", kAllLost, "", "country=kept"},
+    {"country Set", Faults{Split}, "", ""},
+    {"country Set", Faults{Stall}, "notice, failed, country=kept, device=kept",
+     "notice, country=kept"},
     // Two SSID scans, the rows each list showed: a failed scan shows the last one that came,
     // none before the first.
-    {SsidScan, kLost, "lists=0/6", "lists=7/7"},
-    {SsidScan, kLostAndNext, "lists=0/0", "lists=7/7"},
-    {SsidScan, {Split}, "", ""},
-    {SsidScan, {Stall}, "notice, lists=0/6", "notice, lists=7/7"},
+    {"SSID Scan", kLost, "lists=0/6", "lists=7/7"},
+    {"SSID Scan", kLostAndNext, "lists=0/0", "lists=7/7"},
+    {"SSID Scan", Faults{Split}, "", ""},
+    {"SSID Scan", Faults{Stall}, "notice, lists=0/6", "notice, lists=7/7"},
     // Connect and delete, the faults at the scan and at the request: the kept scan still
     // offers the network. A join the device never got is reported failed and nothing is
     // read again; a delete reports nothing of its own.
-    {Connect, kAllButStall, "", ""},
-    {Connect, {Stall}, "notice", "notice, failed, device=kept, ssid=kept, status=kept"},
-    {Delete, kAllButStall, "", ""},
-    {Delete, {Stall}, "notice", "notice, device=kept"},
+    {"connect", kAllButStall, "", ""},
+    {"connect", Faults{Stall}, "notice", "notice, failed, device=kept, ssid=kept, status=kept"},
+    {"delete", kAllButStall, "", ""},
+    {"delete", Faults{Stall}, "notice", "notice, device=kept"},
     // A poll that fails, at the first or at the one that would see done: the next one polls
     // again and the wait ends as without the fault.
-    {WaitPoll, kAllButStall, "", ""},
-    {WaitPoll, {Stall}, "notice", "notice"},
+    {"wait poll", kAllButStall, "", ""},
+    {"wait poll", Faults{Stall}, "notice", "notice"},
 };
 
 class FaultMatrix : public testing::Test {
@@ -422,8 +380,7 @@ TEST_F(FaultMatrix, EveryFlowUnderEveryFault) {
     for (const Flow& flow : kFlows) {
         SCOPED_TRACE(flow.name);
         const Outcome& c = clean.emplace_back(RunFlow(flow, nullptr, 0, empty));
-        EXPECT_EQ(c.sent, flow.exchanges);
-        EXPECT_TRUE(c.boxes.empty() && c.out.empty() && c.probed);
+        EXPECT_EQ(c.boxes, Texts{});
         // What a row calls "kept" must differ from what the flow shows without a fault.
         std::string changed;
         for (const auto& [item, value] : c.after)
@@ -432,23 +389,21 @@ TEST_F(FaultMatrix, EveryFlowUnderEveryFault) {
     }
     // What the second device's Ethernet reply leaves out stays as the panel held it: empty
     // after the change of device, never the first device's static address.
-    EXPECT_EQ(clean[ChangeDevice].after.at("eth"), "  0.0.0.0 ++-");
-    std::set<std::pair<FlowId, Fault>> cells;
+    EXPECT_EQ(clean[2].after.at("eth"), "  0.0.0.0 ++-");
+    std::set<std::pair<std::string, Fault>> cells;
     for (const Row& row : kRows) {
-        const Flow& flow = kFlows[row.flow];
+        size_t i = 0;
+        while (i + 1 < std::size(kFlows) && kFlows[i].name != std::string(row.flow)) ++i;
+        const Flow& flow = kFlows[i];
+        ASSERT_EQ(flow.name, std::string(row.flow));
         for (Fault f : row.faults) {
             cells.insert({row.flow, f});
             for (size_t at : {flow.first, flow.later}) {
                 SCOPED_TRACE(std::string(flow.name) + ", " + kFaults[f].name + " at exchange " +
                              std::to_string(at));
                 Outcome r = RunFlow(flow, &kFaults[f], at, empty);
-                EXPECT_EQ(Describe(flow, r.boxes, r.before, r.after, clean[row.flow].after, empty),
+                EXPECT_EQ(Describe(flow, r.boxes, r.before, r.after, clean[i].after, empty),
                           at == flow.first ? row.first : row.later);
-                EXPECT_TRUE(std::regex_match(r.out, std::regex(kFaults[f].lines))) << r.out;
-                EXPECT_TRUE(r.probed) << "the exchange after the fault's last victim failed";
-                r.boxes.push_back(r.out);
-                for (const std::string& text : r.boxes)
-                    EXPECT_EQ(text.find(kPassword), std::string::npos) << text;
             }
         }
     }
