@@ -29,7 +29,6 @@ void CNetCfgDlg::RunWait(const std::string& message, int32_t settleMs, int32_t t
 
 bool CNetCfgDlg::ChangeAndWait(int32_t cmdId, const std::string& message, int32_t settleMs,
                                int32_t totalMs) {
-    m_done = 0;
     DoDeviceCommand(cmdId);
     // A request that never reached the device is not waited for: the poll would report
     // the device's previous change as done, and the read-back would drop the user's edits.

@@ -307,6 +307,7 @@ TEST_F(FlowTest, IpPanelsFollowTheDeviceAndTheEdits) {
         .Escape();
     dlg.DoModal();
     EXPECT_EQ(Boxes(), Texts{"IP Config Setting Failed!!!"});
+    EXPECT_EQ(dlg.m_waitDlg.m_message, "IP Config Setting.....");
     EXPECT_EQ(RequestTexts(dev, CMD_SET_WIFI_IPCFG),
               (Texts{"0,192.168.1.7,255.255.255.0,192.168.1.1",
                      "1,192.168.1.61,255.255.255.0,192.168.1.1",
@@ -509,6 +510,7 @@ TEST_F(FlowTest, ConnectAndDeleteSendTheirTextsAndLongNamesAreRefused) {
     EXPECT_EQ(Boxes(),
               (Texts{"Password not match!!!", "Password not match!!!", "SSID name too long!!!"}));
     EXPECT_EQ(dlg.m_ssid, "");  // refreshed after the failed join
+    EXPECT_EQ(dlg.m_waitDlg.m_message, "Connect to '" + std::string(63, 'N') + "'......");
 }
 
 TEST_F(FlowTest, StatusWordsAndFailedWaits) {

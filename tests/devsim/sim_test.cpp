@@ -94,6 +94,19 @@ TEST_F(SimTest, ChangesCompleteThroughThePollAfterTheirDelay) {
     }
 }
 
+// A device that dropped off mid-reply is away for its gap, then back as a new attachment,
+// and the pipe that died with it opens again for the next exchange.
+TEST_F(SimTest, AVanishedDeviceComesBackAsANewAttachment) {
+    device.Inject(Vanish(100));
+    uint32_t attachment = device.Attachment();
+    EXPECT_TRUE(Send(kCmdGetSsid).empty());
+    EXPECT_FALSE(device.Present());
+    clock.Advance(100);
+    EXPECT_TRUE(device.Present());
+    EXPECT_EQ(device.Attachment(), attachment + 1);
+    EXPECT_FALSE(Send(kCmdGetSsid).empty());
+}
+
 // A fresh checksum over what follows the six-byte text header, so that only the edit is wrong.
 void Stamp(Bytes& r) {
     PutBE(&r[r.size() - 4], Crc32MsbUpdate(Crc32MsbInit(), &r[6], r.size() - 10), 4);
