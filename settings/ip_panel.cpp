@@ -32,7 +32,6 @@ void ForgetIpConfig(IpCfgPanel& panel) {
     // must not be another device's addresses.
     panel.loaded = false;
     panel.flags = 0;
-    panel.replyText[0] = panel.setText[0] = '\0';
     panel.device = panel.pending = IpCfgState{};
     panel.dhcpCheck->SetCheck(BST_UNCHECKED);
     for (CIPAddressCtrl* ctrl : {panel.addrCtrl, panel.maskCtrl, panel.gatewayCtrl})
