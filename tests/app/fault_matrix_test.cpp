@@ -187,7 +187,7 @@ const Flow kFlows[] = {
      "device wifi", [](Cell&, Script& s) { s.SetIp(IDC_WIFI_ADDR, "192.168.1.7"); },
      [](Cell&, Script& s) { s.Click(IDC_WIFI_SET); }},
     {"country Set", Ids{26} + Polls(4) + Ids{25}, 0, 5, "Set Country Code Failed!!!",
-     "country device", [](Cell&, Script& s) { s.Select(IDC_COUNTRY_COMBO, 9); },
+     "country device", [](Cell&, Script& s) { s.Select(IDC_COUNTRY_COMBO, 0); },
      [](Cell&, Script& s) { s.Click(IDC_COUNTRY_SET); }},
     // Two scans; between them a network goes out of range.
     {"SSID Scan", Ids{27, 27}, 0, 1, "", "lists", nullptr,
