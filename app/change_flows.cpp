@@ -27,6 +27,16 @@ void CNetCfgDlg::RunWait(const std::string& message, int32_t settleMs, int32_t t
     base::Sleep(CMD_WAIT_PAUSE_MS);
 }
 
+bool CNetCfgDlg::ChangeAndWait(int32_t cmdId, const std::string& message, int32_t settleMs,
+                               int32_t totalMs) {
+    DoDeviceCommand(cmdId);
+    // A request that never reached the device is not waited for: the poll would report
+    // the device's previous change as done, and the read-back would drop the user's edits.
+    if (!m_changeSent) return false;
+    RunWait(message, settleMs, totalMs);
+    return m_done != 0;
+}
+
 int32_t CNetCfgDlg::PollDone(void* owner) {
     auto* dlg = static_cast<CNetCfgDlg*>(owner);
     // A tick dispatched by a notice that an exchange shows (the write time-out box) must
@@ -72,9 +82,7 @@ void CNetCfgDlg::OnIpSet(IpCfgPanel& panel) {
             return;
         }
     }
-    DoDeviceCommand(panel.setCommand);
-    RunWait("IP Config Setting.....", 0, CMD_WAIT_TOTAL_MS);
-    if (m_done)
+    if (ChangeAndWait(panel.setCommand, "IP Config Setting.....", 0, CMD_WAIT_TOTAL_MS))
         LoadIpConfig();
     else
         MessageBox("IP Config Setting Failed!!!");
@@ -86,9 +94,7 @@ void CNetCfgDlg::OnCountrySet() {
     if (m_countryCombo.GetCurSel() < 0) return;
     std::string text = m_countryCombo.GetWindowText();
     if (!text.empty() && text[0] == '*') return;  // the device's current country
-    DoDeviceCommand(CMD_SET_COUNTRY);
-    RunWait("Country Code Setting......", 0, CMD_WAIT_TOTAL_MS);
-    if (m_done)
+    if (ChangeAndWait(CMD_SET_COUNTRY, "Country Code Setting......", 0, CMD_WAIT_TOTAL_MS))
         DoDeviceCommand(CMD_GET_COUNTRY_LIST);
     else
         MessageBox("Set Country Code Failed!!!");
@@ -106,11 +112,10 @@ void CNetCfgDlg::OnSsidScan() {
     if (m_apConnect) {
         BuildConnectText(m_apConnectText, sizeof m_apConnectText, m_apFlags, m_apName,
                          m_apPassword);
-        DoDeviceCommand(CMD_CONNECT_WIFI);
         char message[WIFI_NAME_CAPACITY + 32];
         base::TextFormat(message, sizeof message, "Connect to '%s'......", m_apName);
-        RunWait(message, CMD_CONNECT_SETTLE_MS, CMD_CONNECT_WAIT_TOTAL_MS);
-        if (!m_done) {
+        if (!ChangeAndWait(CMD_CONNECT_WIFI, message, CMD_CONNECT_SETTLE_MS,
+                           CMD_CONNECT_WAIT_TOTAL_MS)) {
             MessageBox("Re-Connecting Failed!!!");
             return;
         }

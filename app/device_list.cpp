@@ -28,7 +28,7 @@ std::string CNetCfgDlg::LabelOf(int32_t device) {
 }
 
 bool CNetCfgDlg::RefreshDevices() {
-    std::string before = m_selDevice >= 0 ? m_selDeviceLabel : std::string();
+    std::string before = m_selDevice >= 0 ? m_selDevicePath : std::string();
     int n = UsbEnumDevices();
     m_selDevice = -1;
     ComboReset(m_deviceCombo);
@@ -40,6 +40,7 @@ bool CNetCfgDlg::RefreshDevices() {
     std::string labels[USB_MAX_DEVICES];
     m_selDevice = 0;
     for (int i = 0; i < n; ++i) {
+        m_devicePath[i] = UsbGetDevicePath(i)->path;  // before the pipe's name is appended
         // Every label ends with a line feed, as the list has always shown them.
         labels[i] = LabelOf(i);
         if (labels[i] == m_selDeviceLabel) m_selDevice = i;
@@ -58,7 +59,7 @@ bool CNetCfgDlg::RefreshDevices() {
         if (base::TextEqualNoCase(labels[m_selDevice].c_str(), text.c_str())) selected = p;
     }
     SelectListPosition(selected);
-    return m_selDeviceLabel != before;
+    return m_selDevicePath != before;
 }
 
 void CNetCfgDlg::SelectListPosition(int position) {
@@ -66,6 +67,7 @@ void CNetCfgDlg::SelectListPosition(int position) {
     m_selDevice = m_listDevice[position];
     m_deviceCombo.SetCurSel(position);
     m_selDeviceLabel = m_deviceCombo.GetLBText(position);
+    m_selDevicePath = m_devicePath[m_selDevice];
     // Every command from now on goes to the device the user sees selected.
     CmdChannelInit(CMD_APP_HEADER, CMD_LETTER, m_selDevice);
 }

@@ -10,9 +10,9 @@
 
 namespace {
 
-uint32_t SendText(int32_t cmdId, const char* text) {
+uint32_t SendText(int32_t cmdId, const char* text, bool* sent) {
     return CmdTransact(cmdId, nullptr, static_cast<uint32_t>(std::strlen(text)) + 1, text,
-                       CMD_TIMEOUT_MS);
+                       CMD_TIMEOUT_MS, sent);
 }
 
 }  // namespace
@@ -51,18 +51,19 @@ bool CNetCfgDlg::DoDeviceCommand(int32_t cmdId) {
             }
         }
         case CMD_SET_ETH_IPCFG:
-            return SendText(cmdId, m_ethPanel.setText) != 0;
+            return SendText(cmdId, m_ethPanel.setText, &m_changeSent) != 0;
         case CMD_SET_WIFI_IPCFG:
-            return SendText(cmdId, m_wifiPanel.setText) != 0;
+            return SendText(cmdId, m_wifiPanel.setText, &m_changeSent) != 0;
         case CMD_SET_COUNTRY: {
             int sel = m_countryCombo.GetCurSel();
+            m_changeSent = false;
             if (sel < 0 || sel >= m_countryCount) return false;  // no entry: nothing to send
-            return SendText(cmdId, m_countryCodes[sel]) != 0;
+            return SendText(cmdId, m_countryCodes[sel], &m_changeSent) != 0;
         }
         case CMD_CONNECT_WIFI:
-            return SendText(cmdId, m_apConnectText) != 0;
+            return SendText(cmdId, m_apConnectText, &m_changeSent) != 0;
         case CMD_DELETE_PROFILE:
-            return SendText(cmdId, m_apName) != 0;
+            return SendText(cmdId, m_apName, &m_changeSent) != 0;
         case CMD_POLL_DONE: {
             uint8_t status[PKT_STATUS_MAX];
             if (CmdTransact(cmdId, status, 0, nullptr, CMD_TIMEOUT_MS) == 0) return false;

@@ -30,7 +30,8 @@ public:
     // Device list.
     // Rebuilds the list from a new walk and selects the previously selected device again
     // when its label came back; otherwise the first. Points the exchanges at the selected
-    // device. Returns true when the selected device is another one than before.
+    // device. Returns true when the selected device is another one than before: another
+    // interface, not only another label (an identity query that failed changes that).
     bool RefreshDevices();
     void OnDeviceScan();
     void OnDeviceDropDown();
@@ -48,6 +49,9 @@ public:
     // completion.
     void RunWait(const std::string& message, int32_t settleMs, int32_t totalMs);
     static int32_t PollDone(void* owner);
+    // Sends change cmdId and runs the wait; true when the device reported completion.
+    bool ChangeAndWait(int32_t cmdId, const std::string& message, int32_t settleMs,
+                       int32_t totalMs);
 
     // Feature handlers.
     void OnEthDhcp();
@@ -82,6 +86,7 @@ public:
     char m_apConnectText[WIFI_CONNECT_CAPACITY] = {};
     int32_t m_pollState = 0;
     uint8_t m_done = 0;
+    bool m_changeSent = false;  // the last change command's request was written
     uint32_t m_wifiStatus = 0;
     uint32_t m_deadline = 0;
     CWaitDlg m_waitDlg;
@@ -100,6 +105,9 @@ public:
     // The device index behind each list position: equal labels share one entry, so a
     // position is not always the index.
     int32_t m_listDevice[USB_MAX_DEVICES] = {};
+    // The interface path of each device of the last walk, and of the selected one.
+    std::string m_devicePath[USB_MAX_DEVICES];
+    std::string m_selDevicePath;
     int32_t m_countryCount = 0;
 
 protected:

@@ -1,5 +1,6 @@
 #include "devsim/device.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "base/clock.h"
@@ -30,6 +31,8 @@ FaultRule Split(uint32_t pieceBytes, uint32_t gapMs) {
     return Rule(Fault::Split, gapMs, pieceBytes);
 }
 FaultRule StallWrite() { return Rule(Fault::StallWrite); }
+FaultRule Vanish(uint32_t goneMs) { return Rule(Fault::Vanish, goneMs); }
+FaultRule Garbage(uint32_t bytes) { return Rule(Fault::Garbage, 0, bytes); }
 FaultRule ReplyPayload(std::vector<uint8_t> payload) {
     FaultRule r = Rule(Fault::Payload);
     r.payload = std::move(payload);
@@ -91,7 +94,12 @@ void Device::SetPresent(bool present) {
 
 bool Device::Present() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_present;
+    return PresentLocked();
+}
+
+bool Device::PresentLocked() const {
+    return m_present &&
+           (!m_vanished || static_cast<int32_t>(base::GetTickCount() - m_absentUntil) >= 0);
 }
 
 uint32_t Device::Attachment() const {
@@ -102,6 +110,10 @@ uint32_t Device::Attachment() const {
 std::optional<FaultRule> Device::MatchFault(int32_t cmdId) {
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
         if (it->cmdId != kAnyCommand && it->cmdId != cmdId) continue;
+        if (it->skip > 0) {
+            --it->skip;
+            continue;
+        }
         FaultRule rule = *it;
         if (it->times != kEveryTime && --it->times <= 0) m_faults.erase(it);
         return rule;
@@ -136,15 +148,19 @@ void Device::Misbehave(const FaultRule& rule, uint32_t now, Outgoing* out) {
             out->pieceBytes = rule.bytes;
             out->pieceGapMs = rule.delayMs;
             break;
+        case Fault::Garbage:  // no reply starts with this byte
+            b.insert(b.begin(), rule.bytes, 0xEE);
+            break;
         case Fault::NoReply:
         case Fault::StallWrite:
+        case Fault::Vanish:
             break;  // dealt with before a reply exists
     }
 }
 
 Receipt Device::Receive(const uint8_t* bytes, size_t n) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_present) return Receipt::Taken;  // the bytes go nowhere
+    if (!PresentLocked()) return Receipt::Taken;  // the bytes go nowhere
     Request req;
     if (!ParseRequest(bytes, n, m_state.letter, &req)) {
         ++m_refused;  // a real device cannot answer what it cannot frame
@@ -170,6 +186,16 @@ Receipt Device::Receive(const uint8_t* bytes, size_t n) {
     if (CommandHandler handler = FindCommand(req.cmdId)) handler(ctx);
 
     if (rule && rule->fault == Fault::NoReply) return Receipt::Taken;
+    if (rule && rule->fault == Fault::Vanish) {
+        // Gone with its reply; what attaches again is a new attachment, so the host's
+        // pipe from before is dead.
+        m_outbox.reset();
+        m_outboxHeld = false;
+        ++m_attachment;
+        m_vanished = true;
+        m_absentUntil = now + rule->delayMs;
+        return Receipt::Taken;
+    }
     if (m_outbox) return Receipt::Taken;  // the outbox is full: this reply is lost
 
     Outgoing out;
@@ -190,12 +216,29 @@ std::optional<Outgoing> Device::PeekReply() const {
     return m_outbox;
 }
 
-std::optional<Outgoing> Device::TakeReply() {
+std::optional<Outgoing> Device::TakeReply(size_t maxBytes) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_outbox || m_outboxHeld) return std::nullopt;
     std::optional<Outgoing> out = std::move(m_outbox);
     m_outbox.reset();
+    if (out->bytes.size() > maxBytes) {
+        auto at = static_cast<std::ptrdiff_t>(maxBytes);
+        m_outbox = out;
+        m_outbox->bytes.erase(m_outbox->bytes.begin(), m_outbox->bytes.begin() + at);
+        out->bytes.erase(out->bytes.begin() + at, out->bytes.end());
+    }
     return out;
+}
+
+size_t Device::Discard(size_t maxBytes) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_outbox || m_outboxHeld) return 0;
+    if (static_cast<int32_t>(base::GetTickCount() - m_outbox->CompleteAt()) < 0) return 0;
+    std::vector<uint8_t>& b = m_outbox->bytes;
+    size_t n = std::min(maxBytes, b.size());
+    b.erase(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(n));
+    if (b.empty()) m_outbox.reset();
+    return n;
 }
 
 std::vector<ReceivedRequest> Device::Requests() const {

@@ -11,6 +11,7 @@
 // request record are safe to use from another thread (the pty adapter's).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -36,13 +37,18 @@ enum class Fault {
     StallWrite,    // the request never completes on the wire; the device does not see it
     Payload,       // the request is carried out, but the reply carries `payload` instead (in
                    // pieces of `bytes`, delayMs apart, when bytes is set)
+    Vanish,        // the request is carried out; the device drops off the bus while it answers
+                   // and attaches again delayMs later: the reply is lost, the old pipe dead
+    Garbage,       // `bytes` bytes of noise go out ahead of the reply
 };
 
-// One misbehaviour, for the next `times` requests that match cmdId.
+// One misbehaviour, for the next `times` requests that match cmdId once `skip` of them
+// have passed.
 struct FaultRule {
     Fault fault = Fault::NoReply;
     int32_t cmdId = kAnyCommand;
     int times = 1;  // kEveryTime: until ClearFaults
+    int skip = 0;
     uint32_t delayMs = 0;
     uint32_t bytes = 0;
     std::vector<uint8_t> payload;
@@ -55,6 +61,10 @@ struct FaultRule {
         times = n;
         return *this;
     }
+    FaultRule& After(int n) {
+        skip = n;
+        return *this;
+    }
 };
 
 FaultRule NoReply();
@@ -65,6 +75,8 @@ FaultRule BadAppHeader();
 FaultRule Truncated(uint32_t keepBytes = 0);
 FaultRule Split(uint32_t pieceBytes, uint32_t gapMs = 0);
 FaultRule StallWrite();
+FaultRule Vanish(uint32_t goneMs = 0);
+FaultRule Garbage(uint32_t bytes);
 // Status bytes of the test's choosing: an empty reply, or one that breaks its format.
 FaultRule ReplyPayload(std::vector<uint8_t> payload);
 FaultRule ReplyText(const std::string& text);  // with its NUL
@@ -122,7 +134,11 @@ public:
     Receipt Receive(const uint8_t* bytes, size_t n);
     // The reply that is on its way (not one held back for the next exchange).
     std::optional<Outgoing> PeekReply() const;
-    std::optional<Outgoing> TakeReply();
+    // At most maxBytes of it; the rest stays on its way (a flood of noise is read in parts).
+    std::optional<Outgoing> TakeReply(size_t maxBytes = SIZE_MAX);
+    // Drops up to maxBytes of a reply that has come in whole and was never read; returns
+    // how many.
+    size_t Discard(size_t maxBytes);
 
     // The record of every request the device parsed, in order of arrival.
     std::vector<ReceivedRequest> Requests() const;
@@ -131,6 +147,7 @@ public:
     uint32_t RefusedRequests() const;  // bytes that did not parse as a request
 
 private:
+    bool PresentLocked() const;
     std::optional<FaultRule> MatchFault(int32_t cmdId);
     void Misbehave(const FaultRule& rule, uint32_t now, Outgoing* out);
 
@@ -144,6 +161,8 @@ private:
     uint32_t m_refused = 0;
     bool m_present = true;
     uint32_t m_attachment = 1;
+    bool m_vanished = false;
+    uint32_t m_absentUntil = 0;  // after a Vanish: the tick it attaches again
 };
 
 }  // namespace devsim

@@ -38,7 +38,8 @@ uint32_t CmdReceive(uint8_t* dst, int32_t timeoutMs) {
 }
 
 uint32_t CmdTransact(int32_t cmdId, void* dst, uint32_t payloadLen, const void* payload,
-                     int32_t timeoutMs) {
+                     int32_t timeoutMs, bool* sent) {
+    if (sent) *sent = false;
     if (t_inExchange) return 0;
     // Before the first CmdChannelInit there is no lock to take; the exchange then fails
     // at the pipe's vendor check because no device was ever set up.
@@ -47,8 +48,10 @@ uint32_t CmdTransact(int32_t cmdId, void* dst, uint32_t payloadLen, const void* 
     t_inExchange = true;
 
     uint32_t result = 0;
-    if (CmdSend(cmdId, payloadLen, payload))
+    if (CmdSend(cmdId, payloadLen, payload)) {
+        if (sent) *sent = true;
         result = CmdReceive(static_cast<uint8_t*>(dst), timeoutMs);
+    }
 
     t_inExchange = false;
     if (locked) g_cmdLock.sem.release();

@@ -37,9 +37,10 @@ uint32_t CmdReceive(uint8_t* dst, int32_t timeoutMs);
 
 // CmdSend then CmdReceive, under the lock. Returns the status length, 0 on failure or an
 // empty status. An exchange started on a thread that is already inside one is refused
-// with 0 at once: waiting would deadlock on our own lock.
+// with 0 at once: waiting would deadlock on our own lock. *sent, when given, tells whether
+// the request was written, that is whether the device may have it.
 uint32_t CmdTransact(int32_t cmdId, void* dst, uint32_t payloadLen, const void* payload,
-                     int32_t timeoutMs);
+                     int32_t timeoutMs, bool* sent = nullptr);
 
 // True while this thread is inside CmdTransact (for instance when a modal notice shown by
 // the pipe layer dispatches timers).

@@ -28,9 +28,11 @@ bool ParseIpConfig(IpCfgPanel& panel, const char* reply) {
 }
 
 void ForgetIpConfig(IpCfgPanel& panel) {
-    // Not loaded is enough: nothing is enabled or sent until the next read replaces the
-    // whole state.
+    // The state goes too: a reply with empty fields keeps what the panel held, and that
+    // must not be another device's addresses.
     panel.loaded = false;
+    panel.flags = 0;
+    panel.device = panel.pending = IpCfgState{};
     panel.dhcpCheck->SetCheck(BST_UNCHECKED);
     for (CIPAddressCtrl* ctrl : {panel.addrCtrl, panel.maskCtrl, panel.gatewayCtrl})
         ctrl->ClearAddress();

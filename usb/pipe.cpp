@@ -28,6 +28,14 @@ UsbHandle PipeFor(int32_t device) {
     return UsbOpenPipe(device, "");
 }
 
+// A pipe whose operation failed outright (the device went away, or was reset and came back
+// as a new attachment) is dead: it is closed, so the next exchange opens it afresh instead
+// of failing on it until the next walk.
+UsbIo Dropped(int32_t device, UsbIo result) {
+    if (result == UsbIo::Failed) UsbClose(device);
+    return result;
+}
+
 }  // namespace
 
 void UsbSetLink(UsbLink* link) { g_link = link; }
@@ -57,13 +65,13 @@ UsbHandle UsbOpenPipe(int32_t device, const char* pipeName) {
 int UsbRead(int32_t device, void* buffer, uint32_t* length) {
     UsbHandle h = PipeFor(device);
     if (h == USB_INVALID_HANDLE) return 0;
-    return g_link->Read(h, buffer, length, g_usbReadTimeoutMs) == UsbIo::Done;
+    return Dropped(device, g_link->Read(h, buffer, length, g_usbReadTimeoutMs)) == UsbIo::Done;
 }
 
 int UsbWrite(int32_t device, const void* buffer, uint32_t* length) {
     UsbHandle h = PipeFor(device);
     if (h == USB_INVALID_HANDLE) return 0;
-    UsbIo result = g_link->Write(h, buffer, length, g_usbWriteTimeoutMs);
+    UsbIo result = Dropped(device, g_link->Write(h, buffer, length, g_usbWriteTimeoutMs));
     if (result == UsbIo::TimedOut) {
         // Cancel first: the notice runs a modal loop in which a device refresh may close
         // this very handle, and no later write may start while this one is pending.

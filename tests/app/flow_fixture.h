@@ -94,8 +94,11 @@ protected:
     }
     std::vector<std::string> RequestTexts(devsim::Device& dev, int32_t id) {
         std::vector<std::string> texts;
-        for (const auto& r : dev.Requests())
-            if (r.cmdId == id) texts.push_back(r.Text());
+        for (const auto& r : dev.Requests()) {
+            if (r.cmdId != id) continue;
+            texts.push_back(r.Text());
+            EXPECT_EQ(r.payload.size(), texts.back().size() + 1) << "the text and its NUL only";
+        }
         return texts;
     }
     std::vector<std::string> Boxes() const {

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr size_t kDrainBytes = 64 * 1024;
+
 // The printer-class interface path of the platform:
 // \\?\usb#vid_vvvv&pid_pppp#<instance>#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}
 std::string InterfacePath(const char* vendorId, const char* productId, size_t index,
@@ -102,8 +104,9 @@ UsbIo SimUsbLink::Read(UsbHandle handle, void* buffer, uint32_t* length, uint32_
         uint32_t wait = until > 0 ? static_cast<uint32_t>(until) : 0;
         if (wait <= timeoutMs) {
             if (wait) base::Sleep(wait);
-            reply = d->TakeReply();
-            uint32_t n = std::min(*length, static_cast<uint32_t>(reply->bytes.size()));
+            // What does not fit (a flood of noise) stays for the next read.
+            reply = d->TakeReply(*length);
+            uint32_t n = static_cast<uint32_t>(reply->bytes.size());
             std::memcpy(buffer, reply->bytes.data(), n);
             *length = n;
             return UsbIo::Done;
@@ -119,6 +122,10 @@ UsbIo SimUsbLink::Write(UsbHandle handle, const void* buffer, uint32_t* length,
                         uint32_t timeoutMs) {
     devsim::Device* d = Live(handle);
     if (!d) return UsbIo::Failed;
+    // As the Linux link does, what came in after its read gave up is dropped before the
+    // next request goes out, up to a bound, so a device that never stops talking cannot
+    // hold the write.
+    d->Discard(kDrainBytes);
     // Bytes the device cannot parse still left the host: the write itself succeeds.
     if (d->Receive(static_cast<const uint8_t*>(buffer), *length) == devsim::Receipt::Stalled) {
         base::Sleep(timeoutMs);

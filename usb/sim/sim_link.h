@@ -1,6 +1,7 @@
 // A USB backend whose printer-class interfaces are simulated devices. Time passes on the
 // shared clock exactly as a real pipe would make it pass: a reply that never comes costs
-// the read time-out, a late one its delay, a stalled write the write time-out.
+// the read time-out, a late one its delay, a stalled write the write time-out. Like the
+// Linux link, it drops up to 64 KB of input that nobody read before each write.
 //
 // Used from one thread at a time (the exchange lock sees to that in the programs).
 #pragma once
