@@ -101,6 +101,13 @@ int SelectDevice(Run& r) {
     return CLI_OK;
 }
 
+// A change the device never got is not waited for: an idle device answers the poll with
+// "done", which would report the change as made.
+int SendChange(Run& r, int32_t cmdId, const std::string& text, const std::string& what) {
+    if (CliSendText(cmdId, text)) return CLI_OK;
+    return r.Fail(CLI_FAILED, "sending " + what + " to the device failed");
+}
+
 // --- list -----------------------------------------------------------------------------
 
 int CmdList(Run& r) {
@@ -314,7 +321,9 @@ int CmdIp(Run& r) {
     if (dhcp) set = before.state.sets[1];
     char text[IPCFG_SET_CAPACITY];
     BuildIpSetText(text, dhcp ? 1 : 0, set);
-    CliSendText(setCmd, text);
+    if (int s = SendChange(r, setCmd, text,
+                           std::string("the ") + InterfaceName(getCmd) + " IP configuration"))
+        return s;
     bool done = CliWaitDone(0, CMD_WAIT_TOTAL_MS, Progress(r, "IP configuration"));
     EndProgress(r);
     if (!done)
@@ -362,7 +371,7 @@ int CmdCountry(Run& r) {
                                      kProgram + " countries')");
     const std::string chosenCode = chosen->code;  // the reply goes with the next read
     if (chosen != c.Current()) {
-        CliSendText(CMD_SET_COUNTRY, chosenCode);
+        if (int s = SendChange(r, CMD_SET_COUNTRY, chosenCode, "the country")) return s;
         bool done = CliWaitDone(0, CMD_WAIT_TOTAL_MS, Progress(r, "Country"));
         EndProgress(r);
         if (!done)
@@ -499,8 +508,9 @@ int CmdJoin(Run& r) {
     password.assign(password.size(), '\0');
     if (!built)
         return r.Fail(CLI_USAGE, "the network name and password do not fit the connect text");
-    CliSendText(CMD_CONNECT_WIFI, text);
+    int sendStatus = SendChange(r, CMD_CONNECT_WIFI, text, "the join of '" + Shown(name) + "'");
     std::memset(text, 0, sizeof text);
+    if (sendStatus) return sendStatus;
     bool done = CliWaitDone(CMD_CONNECT_SETTLE_MS, CMD_CONNECT_WAIT_TOTAL_MS,
                             Progress(r, "Joining '" + Shown(name) + "'"));
     EndProgress(r);
@@ -527,7 +537,9 @@ int CmdForget(Run& r) {
     if (int s = CheckNetworkName(r, name)) return s;
     if (int s = SelectDevice(r)) return s;
     // The device answers a deletion with nothing to tell, and no completion follows.
-    CliSendText(CMD_DELETE_PROFILE, name);
+    if (int s = SendChange(r, CMD_DELETE_PROFILE, name,
+                           "the deletion of the profile of '" + Shown(name) + "'"))
+        return s;
     r.out << "Asked the device to delete its profile of '" << Shown(name) << "'\n";
     return CLI_OK;
 }

@@ -59,9 +59,11 @@ bool CliReadText(int32_t cmdId, std::string* text) {
     return true;
 }
 
-void CliSendText(int32_t cmdId, const std::string& text) {
+bool CliSendText(int32_t cmdId, const std::string& text) {
+    bool sent = false;
     CmdTransact(cmdId, nullptr, static_cast<uint32_t>(text.size()) + 1, text.c_str(),
-                CMD_TIMEOUT_MS);
+                CMD_TIMEOUT_MS, &sent);
+    return sent;
 }
 
 bool CliWaitDone(int32_t settleMs, int32_t totalMs, const std::function<void(uint32_t)>& tick) {

@@ -39,8 +39,9 @@ bool CliRead(int32_t cmdId, int32_t timeoutMs, std::vector<uint8_t>* reply);
 // The same, as a text up to its NUL (the end of the payload when it has none).
 bool CliReadText(int32_t cmdId, std::string* text);
 // Sends a change command with the text and its NUL. The reply is not used: the
-// completion wait decides whether the change took effect.
-void CliSendText(int32_t cmdId, const std::string& text);
+// completion wait decides whether the change took effect. False when the request was not
+// written, so the device cannot have it.
+bool CliSendText(int32_t cmdId, const std::string& text);
 
 // Polls CMD_POLL_DONE every poll period until the device reports done, then lets settleMs
 // and the pause pass. False when totalMs passed first. `tick` is told the whole seconds

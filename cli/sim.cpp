@@ -56,6 +56,9 @@ bool CliSim::Configure(const char* test, std::string* error) {
         } else if (item.rfind("no-reply=", 0) == 0 && ParseId(item.substr(9), &id)) {
             for (devsim::Device* d : devices)
                 d->Inject(devsim::NoReply().On(id).Times(devsim::kEveryTime));
+        } else if (item.rfind("stall=", 0) == 0 && ParseId(item.substr(6), &id)) {
+            for (devsim::Device* d : devices)
+                d->Inject(devsim::StallWrite().On(id).Times(devsim::kEveryTime));
         } else if (item.rfind("reply=", 0) == 0 && ParseReply(item.substr(6), &id, &payload)) {
             for (devsim::Device* d : devices)
                 d->Inject(devsim::ReplyPayload(payload).On(id).Times(devsim::kEveryTime));

@@ -121,6 +121,10 @@ TEST(CliProcess, Subcommands) {
          CMD_SET_ETH_IPCFG, "0,10.0.0.5,255.255.240.0,0.0.0.0", never},
         {"-d 1 ip eth dhcp", 1, "netcfg-cli: reading the Ethernet IP configuration failed\n", 0, "",
          "no-reply=21"},
+        // A change never written is not waited for: the idle device would answer "done".
+        {"-d 1 ip wifi dhcp", 1,
+         "netcfg-cli: sending the WiFi IP configuration to the device failed\n", 0, "",
+         "stall=" + std::to_string(CMD_SET_WIFI_IPCFG)},
         {"-d 1 countries", 0, "  US  United States\n  CA  Canada\n..."},
         {"-d 1 countries --json", 0,
          "{\"current\":null,\"countries\":[{\"code\":\"US\",\"name\":\"United "
