@@ -1,0 +1,312 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "settings/country_record.h"
+#include "settings/ip_check.h"
+#include "settings/ipcfg_text.h"
+#include "settings/scan_reply.h"
+#include "settings/wifi_text.h"
+
+namespace {
+
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+using Bytes = std::vector<uint8_t>;
+
+void PutLE(Bytes& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+Bytes Record(int32_t count, int32_t current, uint32_t textSize,
+             const std::vector<std::string>& strings) {
+    Bytes b(16, 0);
+    PutLE(b, 0, static_cast<uint32_t>(count));
+    PutLE(b, 4, static_cast<uint32_t>(current));
+    PutLE(b, 12, textSize);
+    for (const std::string& s : strings) b.insert(b.end(), s.c_str(), s.c_str() + s.size() + 1);
+    return b;
+}
+
+// The record without its last byte, the terminator of its last string.
+Bytes Cut(Bytes b) {
+    b.pop_back();
+    return b;
+}
+
+// Rows, then N, widths, titles and cells as strings; L covers them all.
+Bytes Scan(int32_t rows, const std::vector<std::string>& strings, int lengthAdjust = 0) {
+    Bytes b = Record(rows, 0, 0, strings);
+    PutLE(b, 4, 0);
+    PutLE(b, 8, static_cast<uint32_t>(static_cast<int>(b.size()) - 20 + lengthAdjust));
+    return b;
+}
+
+// Each limit from both sides: the last accepted value, then the first refused one.
+TEST(CountryRecord, Limits) {
+    const std::string name126(126, 'n');
+    struct {
+        const char* name;
+        Bytes reply;
+        const char* line;  // "" when accepted
+        uint32_t codeBytes = 0;
+    } cases[] = {
+        {"no entries", Record(0, 0, 0, {}), "", 0},
+        {"negative count: no entries", Record(-3, 0, 0, {}), "", 0},
+        {"short header", Bytes(15, 0), "Country Len 15 < 16 Error!!!\n"},
+        {"count past the payload", Record(3, 0, 100, {"AT", "Austria"}),
+         "Country Entry 1 Past Reply Error!!!\n"},
+        {"huge count", Record(0x7FFFFFFF, 0, 100, {"AT", "Austria"}),
+         "Country Entry 1 Past Reply Error!!!\n"},
+        {"textSize exactly", Record(2, 0, 6, {"AT", "Austria", "BE", "Belgium"}), "", 6},
+        {"codes need more than textSize", Record(2, 0, 5, {"AT", "Austria", "BE", "Belgium"}),
+         "Country Codes 6 > TextSize 5 Error!!!\n"},
+        // A generous reservation is no fault: only what the texts take is reserved.
+        {"large textSize", Record(1, 0, 0xFFFFFFFF, {"AT", "Austria"}), "", 3},
+        {"name of 126", Record(1, 0, 3, {"AT", name126}), "", 3},
+        {"name too long", Record(1, 0, 9, {"AT", name126 + "n"}),
+         "Country Name 0 Len 127 > 126 Error!!!\n"},
+        {"no room for an entry", Cut(Record(1, 0, 9, {"A"})),
+         "Country Entry 0 Past Reply Error!!!\n"},
+        {"the smallest entry, last", Record(1, 0, 1, {"", ""}), "", 1},
+        {"code without its end", Cut(Record(1, 0, 9, {"ATX"})),
+         "Country Code 0 Past Reply Error!!!\n"},
+        {"name without its end", Cut(Record(1, 0, 9, {"AT", "Au"})),
+         "Country Name 0 Past Reply Error!!!\n"},
+        {"equal entry texts ignoring case", Record(2, 5, 9, {"AT", "Austria", "XX", "AUSTRIA"}),
+         "Country Entry 1 Repeats 0 Error!!!\n"},
+    };
+    const uint8_t word[4] = {0x01, 0x02, 0x03, 0x84};  // the header's byte order
+    EXPECT_EQ(GetLE32(word), 0x84030201u);
+    for (auto& c : cases) {
+        CountryRecord r;
+        CaptureStdout();
+        EXPECT_EQ(ParseCountryRecord(c.reply.data(), c.reply.size(), &r), !*c.line) << c.name;
+        EXPECT_EQ(GetCapturedStdout(), c.line) << c.name;
+        EXPECT_EQ(*c.line ? 0u : r.codeBytes, c.codeBytes) << c.name;
+    }
+}
+
+TEST(ScanReply, FlagWords) {
+    // Six data columns, the sixth the security column; one row per case.
+    struct Row {
+        std::string flag, security;
+        int32_t word;
+    } rows[] = {{"0", "WPA2", 0}, {"1", "WPA2", 1}, {"2", "WPA2", 2},
+                {"3", "WPA2", 3}, {"1", "--", 5},   {"0", "-", 0},
+                {"0", "---", 0},  {"0", "-- ", 0},  {"", "WPA2", -48}};
+    std::vector<std::string> s = {"6", "1", "1", "1", "1", "1", "4", "", "", "", "", "", ""};
+    for (const Row& r : rows)
+        s.insert(s.end(), {r.flag, "caf\xc3\xa9", "", "", "", "", r.security});
+    Bytes reply = Scan(9, s);
+    reply.push_back(0xEE);  // bytes after L + 20 are not kept
+    ScanTable t;
+    ASSERT_TRUE(ParseScanReply(reply.data(), reply.size(), &t));
+    EXPECT_EQ(ScanKeptLength(reply.data(), 12), reply.size() - 1);  // 12 bytes hold L
+    EXPECT_EQ(ScanKeptLength(reply.data(), 11), 0u);
+    EXPECT_EQ(t.Cell(0, 1), "caf\xc3\xa9");
+    for (int32_t i = 0; i < 9; ++i) EXPECT_EQ(ScanRowFlags(t, i), rows[i].word) << i;
+
+    // With five data columns there is no security column to read.
+    Bytes five =
+        Scan(1, {"5", "1", "1", "1", "1", "4", "F", "", "", "", "Sec", "0", "n", "", "", "", "--"});
+    ASSERT_TRUE(ParseScanReply(five.data(), five.size(), &t));
+    EXPECT_EQ(t.widths, (std::vector<int32_t>{1, 1, 1, 1, 4}));
+    EXPECT_EQ(t.titles, (std::vector<std::string_view>{"F", "", "", "", "Sec"}));
+    EXPECT_EQ(ScanRowFlags(t, 0), 0);
+}
+
+// A table of `rows` rows of one data column of width 1 (cells below 4 bytes).
+Bytes Rows(int32_t rows) {
+    std::vector<std::string> s = {"1", "1", ""};
+    for (int32_t r = 0; r < rows; ++r) s.insert(s.end(), {"0", "xyz"});
+    return Scan(rows, s);
+}
+
+// Each limit from both sides: the last accepted value, then the first refused one.
+TEST(ScanReply, Limits) {
+    struct {
+        const char* name;
+        Bytes reply;
+        bool accepted;
+    } cases[] = {
+        {"L + 20 the whole payload", Scan(0, {"1", "3", "T"}), true},
+        {"L + 20 past the payload", Scan(0, {"1", "3", "T"}, 1), false},
+        {"too short to hold L", Bytes(11, 0), false},
+        {"256 rows", Rows(256), true},
+        {"257 rows", Rows(257), false},
+        {"strings past the kept bytes", Scan(1, {"1", "3", "T", "0", "x"}, -2), false},
+        {"no columns", Scan(0, {"0"}), false},
+        {"columns not decimal", Scan(0, {"x", "3", "T"}), false},
+        {"widest column 1", Scan(0, {"2", "0", "1", "", ""}), true},
+        {"widest column below 1", Scan(0, {"2", "0", "0", "", ""}), false},
+        {"negative width", Scan(0, {"2", "-1", "3", "A", "B"}), false},
+        {"widest a screen shows", Scan(0, {"1", "1000", "T"}), true},
+        {"wider", Scan(0, {"1", "1001", "T"}), false},
+        {"title one shorter than the widest", Scan(0, {"1", "3", "TT"}), true},
+        {"title as long as the widest", Scan(0, {"1", "3", "TTT"}), false},
+        {"cell one shorter than four times the widest", Scan(1, {"1", "1", "", "0", "xxx"}), true},
+        {"cell four times the widest", Scan(1, {"1", "1", "", "0", "xxxx"}), false},
+        {"fewer cells than rows need", Scan(2, {"1", "3", "T", "0", "x"}), false},
+    };
+    for (const auto& c : cases) {
+        ScanTable t;
+        CaptureStdout();
+        EXPECT_EQ(ParseScanReply(c.reply.data(), c.reply.size(), &t), c.accepted) << c.name;
+        std::string line = GetCapturedStdout();
+        EXPECT_TRUE(c.accepted ? line.empty()
+                               : line.starts_with("Scan Reply ") && line.ends_with(" Error!!!\n"))
+            << c.name << ": " << line;
+    }
+}
+
+TEST(WifiText, ConnectTextStatusWordAndMessages) {
+    char out[WIFI_CONNECT_CAPACITY];
+    const std::tuple<int32_t, const char*, const char*, const char*> texts[] = {
+        {AP_NO_PASSWORD, "guest", "", "0,05,00,guest,"},
+        {AP_HAS_PROFILE | AP_CONNECTED, "office-wlan1", "", "1,12,00,office-wlan1,"},
+        {0, "home", "s3cr,t!!", "0,04,08,home,s3cr,t!!"},
+    };
+    for (auto [flags, name, password, text] : texts) {
+        EXPECT_TRUE(BuildConnectText(out, sizeof out, flags, name, password));
+        EXPECT_STREQ(out, text);
+    }
+    EXPECT_FALSE(BuildConnectText(out, 8, 0, "guest", ""));
+
+    // What a status text leaves in the word, which starts at 7 each time.
+    const std::pair<const char*, uint32_t> words[] = {
+        {"1c", 0x1C}, {" 0x1C", 0x1C},  {"ffffffff", 0xFFFFFFFF},
+        {"zz", 7},    {"100000001", 7}, {"-1", 7}};
+    for (auto [text, want] : words) {
+        uint32_t status = 7;
+        EXPECT_EQ(ParseWifiStatus(text, &status), want != 7) << text;
+        EXPECT_EQ(status, want) << text;
+    }
+
+    const std::pair<uint32_t, const char*> messages[] = {{0x18, "Password not match!!!"},
+                                                         {0x14, "Connection error!!!"},
+                                                         {0x04, "SSID not found!!!"},
+                                                         {0x01, ""},
+                                                         {0, ""}};
+    for (auto [status, message] : messages) {
+        const char* got = WifiStatusMessage(status);
+        EXPECT_STREQ(got ? got : "", message) << status;
+    }
+}
+
+// "a.b.c.d" as an IP address control reports it; an empty field is a blank one.
+IpEntry Entry(const char* text) {
+    unsigned v[4] = {};
+    IpEntry e{{}, std::max(0, std::sscanf(text, "%u.%u.%u.%u", &v[0], &v[1], &v[2], &v[3]))};
+    for (int i = 0; i < 4; ++i) e.field[i] = static_cast<uint8_t>(v[i]);
+    return e;
+}
+
+TEST(IpCheck, EachRuleAtItsEdge) {
+    struct {
+        const char *addr, *mask, *gateway, *message;
+    } cases[] = {
+        {"192.168.1.200", "255.255.255.0", "192.168.1.1", ""},
+        {"192.168.1.", "255.255.255.0", "0.0.0.0", "IP Addr has an empty field!!!"},
+        {"192.168.1.2", "255.255..0", "0.0.0.0", "Mask has an empty field!!!"},
+        {"192.168.1.2", "255.255.255.0", "...", "Gateway has an empty field!!!"},
+        {"192.168.1.2", "0.0.0.0", "0.0.0.0", "Invalid Mask!!!"},
+        {"192.168.1.2", "255.0.255.0", "0.0.0.0", "Invalid Mask!!!"},
+        {"0.1.2.3", "255.0.0.0", "0.0.0.0", "IP Addr is reserved!!!"},
+        {"127.0.0.5", "255.0.0.0", "0.0.0.0", "IP Addr is reserved!!!"},
+        {"224.0.0.5", "255.0.0.0", "0.0.0.0", "IP Addr is reserved!!!"},
+        {"239.9.9.9", "255.0.0.0", "0.0.0.0", "IP Addr is reserved!!!"},
+        {"255.255.255.255", "255.255.255.255", "0.0.0.0", "IP Addr is reserved!!!"},
+        {"1.0.0.1", "255.0.0.0", "0.0.0.0", ""},
+        {"223.255.255.254", "255.255.255.0", "0.0.0.0", ""},
+        {"240.0.0.1", "255.0.0.0", "0.0.0.0", ""},  // not in any of the ranges refused
+        {"192.168.1.0", "255.255.255.0", "0.0.0.0",
+         "IP Addr is the network address of its subnet!!!"},
+        {"10.0.0.7", "255.255.255.252", "0.0.0.0",
+         "IP Addr is the broadcast address of its subnet!!!"},
+        {"10.0.0.4", "255.255.255.254", "10.0.0.5", ""},  // /31: both are hosts
+        {"10.0.0.5", "255.255.255.255", "0.0.0.0", ""},
+        {"192.168.1.2", "255.255.255.0", "192.168.1.2", "Gateway is the IP Addr itself!!!"},
+        {"192.168.1.2", "255.255.255.0", "192.168.2.1", "Gateway is outside the subnet!!!"},
+    };
+    for (const auto& c : cases) {
+        const char* got = CheckStaticIpConfig(Entry(c.addr), Entry(c.mask), Entry(c.gateway));
+        EXPECT_EQ(std::string(got ? got : ""), c.message) << c.addr << " " << c.mask;
+    }
+}
+
+IpCfgState Previous() {
+    return {0, {{"9.9.9.6", "9.9.9.7", "9.9.9.8"}, {"9.9.9.3", "9.9.9.4", "9.9.9.5"}}};
+}
+
+// An accepted reply prints nothing; a refused one prints its line and changes nothing.
+TEST(IpConfigText, RepliesAndTheirLimits) {
+    const std::string longAddr = "1234567890123456";
+    struct {
+        std::string text;
+        const char* line;  // "" when accepted
+        int32_t flags = 99;
+        IpCfgState state = Previous();
+    } cases[] = {
+        {"0,1,192.168.1.57,255.255.255.0,192.168.1.1,192.168.1.200,255.255.255.0,192.168.1.1",
+         "",
+         0,
+         {1,
+          {{"192.168.1.200", "255.255.255.0", "192.168.1.1"},
+           {"192.168.1.57", "255.255.255.0", "192.168.1.1"}}}},
+        {"4,0,a,b,c,d,e,f,ninth field", "", 4, {0, {{"d", "e", "f"}, {"a", "b", "c"}}}},
+        // An empty field ends the parse: fields 5 to 8 keep what they had.
+        {"3,1,1.1.1.1,2.2.2.2,,6.6.6.6,7.7.7.7,8.8.8.8",
+         "",
+         3,
+         {1, {{"9.9.9.6", "9.9.9.7", "9.9.9.8"}, {"1.1.1.1", "2.2.2.2", "9.9.9.5"}}}},
+        {" -7x,+1", "", -7, {1, Previous().sets[0], Previous().sets[1]}},
+        // The limits, accepted: 127 characters, 15-character addresses, 31-digit numbers.
+        {"0,1,255.255.255.255,255.255.255.255,255.255.255.255,255.255.255.255,255.255.255.255,"
+         "255.255.255.255,123456789012345678901234567",
+         "",
+         0,
+         {1,
+          {{"255.255.255.255", "255.255.255.255", "255.255.255.255"},
+           {"255.255.255.255", "255.255.255.255", "255.255.255.255"}}}},
+        {"-2147483648,0000000000000000000000000000001",
+         "",
+         INT32_MIN,
+         {1, Previous().sets[0], Previous().sets[1]}},
+        // ... and refused one past them.
+        {"0,0," + std::string(125, '1'), "IP Cfg Text Len > 127 Error!!!\n"},
+        {"0,0," + longAddr, "IP Cfg Field 3 Len 16 > 15 Error!!!\n"},
+        {"0,0,a,b,c,d,e," + longAddr, "IP Cfg Field 8 Len 16 > 15 Error!!!\n"},
+        {std::string(32, '1') + ",0", "IP Cfg Field 1 Len 32 > 31 Error!!!\n"},
+        {"", "IP Cfg Field 1 Missing Error!!!\n"},
+        {"0", "IP Cfg Field 2 Missing Error!!!\n"},
+        {"0,,a", "IP Cfg Field 2 Missing Error!!!\n"},
+        {"0,2,a,b,c,d,e,f", "IP Cfg DHCP 2 Error!!!\n"},
+        // Checked before they are narrowed to 32 bits.
+        {"0,4294967297", "IP Cfg DHCP 4294967297 Error!!!\n"},
+        {"0,4294967296", "IP Cfg DHCP 4294967296 Error!!!\n"},
+        {"2147483648,1", "IP Cfg Flags 2147483648 Error!!!\n"},
+    };
+    for (const auto& c : cases) {
+        int32_t flags = 99;
+        IpCfgState state = Previous();
+        CaptureStdout();
+        EXPECT_EQ(ParseIpConfigText(c.text.c_str(), &flags, &state), !*c.line) << c.text;
+        EXPECT_EQ(GetCapturedStdout(), c.line) << c.text;
+        EXPECT_EQ(flags, c.flags) << c.text;
+        EXPECT_TRUE(state == c.state) << c.text;
+    }
+
+    char out[IPCFG_SET_CAPACITY];
+    BuildIpSetText(out, 0, {"192.168.1.200", "255.255.255.0", "192.168.1.1"});
+    EXPECT_STREQ(out, "0,192.168.1.200,255.255.255.0,192.168.1.1");
+    BuildIpSetText(out, 1, {"255.255.255.255", "255.255.255.255", "255.255.255.255"});
+    EXPECT_EQ(std::string(out).size(), 49u);  // the longest set text fits
+}
+
+}  // namespace
