@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -288,25 +289,19 @@ TEST_F(Win32PipeTest, ExchangesWholeRepliesOverThePathsThePipeLayerOpens) {
 }
 
 TEST_F(Win32PipeTest, AReadWaitsItsTimeOutAndAMissingReplyIsCancelled) {
-    struct {
-        FaultRule fault;
-        int32_t timeoutMs;
-        bool ok;
-        long atLeastMs;
-    } cases[] = {
-        {NoReply(), 100, false, 100},
-        {LateReply(300), CMD_TIMEOUT_MS, true, 300},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.timeoutMs);
+    const std::tuple<FaultRule, int32_t, long> cases[] = {{NoReply(), 100, 100},
+                                                          {LateReply(300), CMD_TIMEOUT_MS, 300}};
+    for (const auto& [fault, timeoutMs, ms] : cases) {
+        const bool ok = ms < timeoutMs;
+        SCOPED_TRACE(timeoutMs);
         fake.waits.clear(), fake.cancels = 0;
-        device.Inject(c.fault);
+        device.Inject(fault);
         const Clock::time_point start = Clock::now();
-        EXPECT_EQ(Ssid(c.timeoutMs) != 0, c.ok);
-        EXPECT_GE(Since(start), c.atLeastMs - 2);  // the clocks count whole milliseconds
-        EXPECT_LT(Since(start), c.atLeastMs + 1000);
-        EXPECT_EQ(fake.waits, std::vector<DWORD>{DWORD(c.timeoutMs)});
-        EXPECT_EQ(fake.cancels, c.ok ? 0 : 1);
+        EXPECT_EQ(Ssid(timeoutMs) != 0, ok);
+        EXPECT_GE(Since(start), ms - 2);  // the clocks count whole milliseconds
+        EXPECT_LT(Since(start), ms + 1000);
+        EXPECT_EQ(fake.waits, std::vector<DWORD>{DWORD(timeoutMs)});
+        EXPECT_EQ(fake.cancels, ok ? 0 : 1);
     }
     EXPECT_EQ(Ssid(CMD_TIMEOUT_MS), 8u);  // the pipe is as good as before
 }
