@@ -50,6 +50,8 @@ protected:
 TEST_F(PacketTest, ChecksumAgainstABitwiseOneAtEveryLengthAndAlignment) {
     EXPECT_EQ(Crc("123456789"), 0x8B120840u);
     EXPECT_EQ(Crc(""), 0xFFFFFFFFu);
+    EXPECT_EQ(g_crcTable[1], 0xEDB88320u);  // the exported table is the one-byte step
+    EXPECT_EQ(g_crcTable[255], 0xEADF06A0u);
     std::mt19937 random(7);
     Bytes data(1400 + 8);
     for (uint8_t& b : data) b = static_cast<uint8_t>(random());
