@@ -35,6 +35,7 @@ struct FakeIface {
     DWORD enumError = 0;                // SetupDiEnumDeviceInterfaces fails with it
     bool noDetail = false;              // the detail record cannot be fetched
     std::string pipe = {};              // the named pipe behind its paths
+    std::optional<DWORD> size = {};     // the detail size reported instead of the real one
 };
 
 struct FakeWin32 {
@@ -79,7 +80,8 @@ BOOL WINAPI Detail(HDEVINFO, PSP_DEVICE_INTERFACE_DATA data, PSP_DEVICE_INTERFAC
                    DWORD size, PDWORD needed, PSP_DEVINFO_DATA) {
     const FakeIface& f = Of(data->Reserved);
     DWORD want = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + f.path.size() + 1;
-    if (!out) return *needed = want, SetLastError(ERROR_INSUFFICIENT_BUFFER), FALSE;
+    if (!out)
+        return *needed = f.size.value_or(want), SetLastError(ERROR_INSUFFICIENT_BUFFER), FALSE;
     Note("detail " + std::to_string(out->cbSize) + " " + std::to_string(size));
     if (f.noDetail || size < want) return SetLastError(ERROR_INVALID_USER_BUFFER), FALSE;
     std::memcpy(out->DevicePath, f.path.c_str(), f.path.size() + 1);
@@ -198,6 +200,9 @@ TEST_F(Win32WalkTest, FindsTheMakersInterfacesAsTheLinuxBackendDoes) {
         {"no \"Port Number\"", {{a, std::nullopt}}, {a + " 000a 0"}},
         {"enumeration failures",
          {{a, 1, ERROR_INVALID_USER_BUFFER}, {b, 2, 0, true}, {c, 3}},
+         {c + " 000c 3"}},
+        {"detail sizes 0, past 4096 and 4096",
+         {{a, 1, 0, false, "", 0}, {b, 2, 0, false, "", 4097}, {c, 3, 0, false, "", 4096}},
          {c + " 000c 3"}},
         {"no more items", {{a, 1}, {b, 2, ERROR_NO_MORE_ITEMS}, {c, 3}}, {a + " 000a 1"}},
         {"paths of 256 and 255 characters",
