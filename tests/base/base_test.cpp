@@ -45,8 +45,8 @@ TEST(FixedText, CopyAppendFormatStayInsideTheFieldAndReportCuts) {
                     : c.op == 'n' ? base::TextCopyN(g, c.cap, c.arg, 3)
                     : c.op == 'a' ? base::TextAppend(g, c.cap, c.arg)
                                   : base::TextFormat(g, c.cap, "%s", c.arg);
-        EXPECT_EQ((fits ? "+" : "-") + std::string(g, base::TextLength(g, 8)), c.expect)
-            << c.op << " " << c.arg;
+        std::string got(1, fits ? '+' : '-');
+        EXPECT_EQ(got.append(g, base::TextLength(g, 8)), c.expect) << c.op << " " << c.arg;
         EXPECT_EQ(std::string(g + 8, 4), "????") << c.op << " " << c.arg;
     }
     EXPECT_EQ(base::TextLength("ab\0cd", 5), 2u);
