@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "settings/country_record.h"
+#include "settings/ip_check.h"
+#include "settings/ipcfg_text.h"
 #include "settings/scan_reply.h"
 #include "settings/wifi_text.h"
 
@@ -101,14 +107,17 @@ TEST(ScanReply, FlagWords) {
     reply.push_back(0xEE);  // bytes after L + 20 are not kept
     ScanTable t;
     ASSERT_TRUE(ParseScanReply(reply.data(), reply.size(), &t));
-    EXPECT_EQ(ScanKeptLength(reply.data(), reply.size()), reply.size() - 1);
+    EXPECT_EQ(ScanKeptLength(reply.data(), 12), reply.size() - 1);  // 12 bytes hold L
+    EXPECT_EQ(ScanKeptLength(reply.data(), 11), 0u);
     EXPECT_EQ(t.Cell(0, 1), "caf\xc3\xa9");
     for (int32_t i = 0; i < 9; ++i) EXPECT_EQ(ScanRowFlags(t, i), rows[i].word) << i;
 
     // With five data columns there is no security column to read.
     Bytes five =
-        Scan(1, {"5", "1", "1", "1", "1", "4", "", "", "", "", "", "0", "n", "", "", "", "--"});
+        Scan(1, {"5", "1", "1", "1", "1", "4", "F", "", "", "", "Sec", "0", "n", "", "", "", "--"});
     ASSERT_TRUE(ParseScanReply(five.data(), five.size(), &t));
+    EXPECT_EQ(t.widths, (std::vector<int32_t>{1, 1, 1, 1, 4}));
+    EXPECT_EQ(t.titles, (std::vector<std::string_view>{"F", "", "", "", "Sec"}));
     EXPECT_EQ(ScanRowFlags(t, 0), 0);
 }
 
@@ -139,7 +148,6 @@ TEST(ScanReply, Limits) {
         {"negative width", Scan(0, {"2", "-1", "3", "A", "B"}), false},
         {"widest a screen shows", Scan(0, {"1", "1000", "T"}), true},
         {"wider", Scan(0, {"1", "1001", "T"}), false},
-        {"overflowing width", Scan(0, {"1", "300000000", "T"}), false},
         {"title one shorter than the widest", Scan(0, {"1", "3", "TT"}), true},
         {"title as long as the widest", Scan(0, {"1", "3", "TTT"}), false},
         {"cell one shorter than four times the widest", Scan(1, {"1", "1", "", "0", "xxx"}), true},
@@ -151,55 +159,143 @@ TEST(ScanReply, Limits) {
         CaptureStdout();
         EXPECT_EQ(ParseScanReply(c.reply.data(), c.reply.size(), &t), c.accepted) << c.name;
         std::string line = GetCapturedStdout();
-        if (c.accepted)
-            EXPECT_EQ(line, "") << c.name;
-        else
-            EXPECT_TRUE(line.starts_with("Scan Reply ") && line.ends_with(" Error!!!\n")) << line;
+        EXPECT_TRUE(c.accepted ? line.empty()
+                               : line.starts_with("Scan Reply ") && line.ends_with(" Error!!!\n"))
+            << c.name << ": " << line;
     }
 }
 
 TEST(WifiText, ConnectTextStatusWordAndMessages) {
     char out[WIFI_CONNECT_CAPACITY];
-    struct {
-        int32_t flags;
-        const char* name;
-        const char* password;
-        const char* text;
-    } texts[] = {
+    const std::tuple<int32_t, const char*, const char*, const char*> texts[] = {
         {AP_NO_PASSWORD, "guest", "", "0,05,00,guest,"},
         {AP_HAS_PROFILE | AP_CONNECTED, "office-wlan1", "", "1,12,00,office-wlan1,"},
         {0, "home", "s3cr,t!!", "0,04,08,home,s3cr,t!!"},
     };
-    for (const auto& t : texts) {
-        EXPECT_TRUE(BuildConnectText(out, sizeof out, t.flags, t.name, t.password));
-        EXPECT_STREQ(out, t.text);
+    for (auto [flags, name, password, text] : texts) {
+        EXPECT_TRUE(BuildConnectText(out, sizeof out, flags, name, password));
+        EXPECT_STREQ(out, text);
     }
     EXPECT_FALSE(BuildConnectText(out, 8, 0, "guest", ""));
 
     // What a status text leaves in the word, which starts at 7 each time.
-    struct {
-        const char* text;
-        uint32_t status;
-    } words[] = {{"1c", 0x1C}, {" 0x1C", 0x1C},  {"ffffffff", 0xFFFFFFFF},
-                 {"zz", 7},    {"100000001", 7}, {"-1", 7}};
-    for (const auto& w : words) {
+    const std::pair<const char*, uint32_t> words[] = {
+        {"1c", 0x1C}, {" 0x1C", 0x1C},  {"ffffffff", 0xFFFFFFFF},
+        {"zz", 7},    {"100000001", 7}, {"-1", 7}};
+    for (auto [text, want] : words) {
         uint32_t status = 7;
-        EXPECT_EQ(ParseWifiStatus(w.text, &status), w.status != 7) << w.text;
-        EXPECT_EQ(status, w.status) << w.text;
+        EXPECT_EQ(ParseWifiStatus(text, &status), want != 7) << text;
+        EXPECT_EQ(status, want) << text;
     }
 
-    struct {
-        uint32_t status;
-        const char* message;
-    } messages[] = {{0x18, "Password not match!!!"},
-                    {0x14, "Connection error!!!"},
-                    {0x04, "SSID not found!!!"},
-                    {0x01, nullptr},
-                    {0, nullptr}};
-    for (const auto& m : messages) {
-        const char* got = WifiStatusMessage(m.status);
-        EXPECT_STREQ(got ? got : "(none)", m.message ? m.message : "(none)") << m.status;
+    const std::pair<uint32_t, const char*> messages[] = {{0x18, "Password not match!!!"},
+                                                         {0x14, "Connection error!!!"},
+                                                         {0x04, "SSID not found!!!"},
+                                                         {0x01, ""},
+                                                         {0, ""}};
+    for (auto [status, message] : messages) {
+        const char* got = WifiStatusMessage(status);
+        EXPECT_STREQ(got ? got : "", message) << status;
     }
+}
+
+// "a.b.c.d" as an IP address control reports it; an empty field is a blank one.
+IpEntry Entry(const char* text) {
+    unsigned v[4] = {};
+    IpEntry e{{}, std::max(0, std::sscanf(text, "%u.%u.%u.%u", &v[0], &v[1], &v[2], &v[3]))};
+    for (int i = 0; i < 4; ++i) e.field[i] = static_cast<uint8_t>(v[i]);
+    return e;
+}
+
+TEST(IpCheck, EachRuleAtItsEdge) {
+    struct {
+        const char *addr, *mask, *gateway, *message;
+    } cases[] = {
+        {"192.168.1.200", "255.255.255.0", "192.168.1.1", ""},
+        {"192.168.1.", "255.255.255.0", "0.0.0.0", "IP Addr has an empty field!!!"},
+        {"192.168.1.2", "255.255..0", "0.0.0.0", "Mask has an empty field!!!"},
+        {"192.168.1.2", "255.255.255.0", "...", "Gateway has an empty field!!!"},
+        {"192.168.1.2", "0.0.0.0", "0.0.0.0", "Invalid Mask!!!"},
+        {"192.168.1.2", "255.0.255.0", "0.0.0.0", "Invalid Mask!!!"},
+        {"0.1.2.3", "255.0.0.0", "0.0.0.0", "IP Addr is reserved!!!"},
+        {"127.0.0.5", "255.0.0.0", "0.0.0.0", "IP Addr is reserved!!!"},
+        {"224.0.0.5", "255.0.0.0", "0.0.0.0", "IP Addr is reserved!!!"},
+        {"239.9.9.9", "255.0.0.0", "0.0.0.0", "IP Addr is reserved!!!"},
+        {"255.255.255.255", "255.255.255.255", "0.0.0.0", "IP Addr is reserved!!!"},
+        {"1.0.0.1", "255.0.0.0", "0.0.0.0", ""},
+        {"223.255.255.254", "255.255.255.0", "0.0.0.0", ""},
+        {"240.0.0.1", "255.0.0.0", "0.0.0.0", ""},  // not in any of the ranges refused
+        {"192.168.1.0", "255.255.255.0", "0.0.0.0",
+         "IP Addr is the network address of its subnet!!!"},
+        {"10.0.0.7", "255.255.255.252", "0.0.0.0",
+         "IP Addr is the broadcast address of its subnet!!!"},
+        {"10.0.0.4", "255.255.255.254", "10.0.0.5", ""},  // /31: both are hosts
+        {"10.0.0.5", "255.255.255.255", "0.0.0.0", ""},
+        {"192.168.1.2", "255.255.255.0", "192.168.1.2", "Gateway is the IP Addr itself!!!"},
+        {"192.168.1.2", "255.255.255.0", "192.168.2.1", "Gateway is outside the subnet!!!"},
+    };
+    for (const auto& c : cases) {
+        const char* got = CheckStaticIpConfig(Entry(c.addr), Entry(c.mask), Entry(c.gateway));
+        EXPECT_EQ(std::string(got ? got : ""), c.message) << c.addr << " " << c.mask;
+    }
+}
+
+IpCfgState Previous(int32_t dhcp = 0) {
+    return {dhcp, {{"9.9.9.6", "9.9.9.7", "9.9.9.8"}, {"9.9.9.3", "9.9.9.4", "9.9.9.5"}}};
+}
+
+// An accepted reply prints nothing; a refused one prints its line and changes nothing.
+TEST(IpConfigText, RepliesAndTheirLimits) {
+    const std::string longAddr = "1234567890123456", ip15 = "255.255.255.255,";
+    const IpAddrSet full = {"255.255.255.255", "255.255.255.255", "255.255.255.255"};
+    struct {
+        std::string text;
+        const char* line;  // "" when accepted
+        int32_t flags = 99;
+        IpCfgState state = Previous();
+    } cases[] = {
+        {"4,0,a,b,c,d,e,f,ninth field", "", 4, {0, {{"d", "e", "f"}, {"a", "b", "c"}}}},
+        // An empty field ends the parse: fields 5 to 8 keep what they had.
+        {"3,1,1.1.1.1,2.2.2.2,,6.6.6.6,7.7.7.7,8.8.8.8",
+         "",
+         3,
+         {1, {Previous().sets[0], {"1.1.1.1", "2.2.2.2", "9.9.9.5"}}}},
+        {" -7x,+1", "", -7, Previous(1)},
+        // The limits, accepted: 127 characters, 15-character addresses, 31-digit numbers.
+        {"0,1," + ip15 + ip15 + ip15 + ip15 + ip15 + ip15 + "123456789012345678901234567",
+         "",
+         0,
+         {1, {full, full}}},
+        {"-2147483648,0000000000000000000000000000001", "", INT32_MIN, Previous(1)},
+        // ... and refused one past them.
+        {"0,0," + std::string(125, '1'), "IP Cfg Text Len > 127 Error!!!\n"},
+        {"0,0," + longAddr, "IP Cfg Field 3 Len 16 > 15 Error!!!\n"},
+        {"0,0,a,b,c,d,e," + longAddr, "IP Cfg Field 8 Len 16 > 15 Error!!!\n"},
+        {std::string(32, '1') + ",0", "IP Cfg Field 1 Len 32 > 31 Error!!!\n"},
+        {"", "IP Cfg Field 1 Missing Error!!!\n"},
+        {"0", "IP Cfg Field 2 Missing Error!!!\n"},
+        {"0,,a", "IP Cfg Field 2 Missing Error!!!\n"},
+        {"0,2,a,b,c,d,e,f", "IP Cfg DHCP 2 Error!!!\n"},
+        // Checked before they are narrowed to 32 bits.
+        {"0,4294967297", "IP Cfg DHCP 4294967297 Error!!!\n"},
+        {"0,4294967296", "IP Cfg DHCP 4294967296 Error!!!\n"},
+        {"2147483648,1", "IP Cfg Flags 2147483648 Error!!!\n"},
+    };
+    for (const auto& c : cases) {
+        int32_t flags = 99;
+        IpCfgState state = Previous();
+        CaptureStdout();
+        EXPECT_EQ(ParseIpConfigText(c.text.c_str(), &flags, &state), !*c.line) << c.text;
+        EXPECT_EQ(GetCapturedStdout(), c.line) << c.text;
+        EXPECT_EQ(flags, c.flags) << c.text;
+        EXPECT_TRUE(state == c.state) << c.text;
+    }
+
+    char out[IPCFG_SET_CAPACITY];
+    BuildIpSetText(out, 0, {"192.168.1.200", "255.255.255.0", "192.168.1.1"});
+    EXPECT_STREQ(out, "0,192.168.1.200,255.255.255.0,192.168.1.1");
+    BuildIpSetText(out, 1, {"255.255.255.255", "255.255.255.255", "255.255.255.255"});
+    EXPECT_EQ(std::string(out).size(), 49u);  // the longest set text fits
 }
 
 }  // namespace

@@ -1,0 +1,342 @@
+// The Windows backend over a Win32Api whose SetupAPI and registry are scripted from a list
+// of interfaces, whose CreateFileA of an interface's paths opens the named pipe that serves
+// it, and whose other functions are the real ones, watched where the cases look. The pipe
+// cases run under Wine against the simulated device: real overlapped I/O on real time.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstddef>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "devsim/device.h"
+#include "devsim/pipe_server.h"
+#include "protocol/commands.h"
+#include "protocol/transact.h"
+#include "usb/device_table.h"
+#include "usb/pipe.h"
+#include "usb/win32/win32_api.h"
+#include "usb/win32/win32_link.h"
+
+namespace {
+
+using namespace devsim;
+
+struct FakeIface {
+    std::string path = {};
+    std::optional<uint32_t> port = {};  // the "Port Number" value; none: missing
+    DWORD enumError = 0;                // SetupDiEnumDeviceInterfaces fails with it
+    bool noDetail = false;              // the detail record cannot be fetched
+    std::string pipe = {};              // the named pipe behind its paths
+    std::optional<DWORD> size = {};     // the detail size reported instead of the real one
+};
+
+struct FakeWin32 {
+    std::vector<FakeIface> ifaces;  // past the last: ERROR_NO_MORE_ITEMS
+    bool noSet = false;             // SetupDiGetClassDevsA fails
+    std::vector<std::string> log;   // the SetupAPI and registry calls, and every open
+    std::vector<DWORD> waits;       // the time-out of every WaitForSingleObject
+    int cancels = 0;
+    std::set<HANDLE> events;       // created and not closed yet
+    std::function<void()> onWait;  // runs once, before the next wait
+    std::function<void()> onOpen;  // runs after each pipe was opened
+};
+
+FakeWin32* g_fake = nullptr;
+
+const HDEVINFO kSet = reinterpret_cast<HDEVINFO>(0x5E7);
+
+std::string Hex(unsigned long v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%lx", v);
+    return text;
+}
+void Note(const std::string& call) { g_fake->log.push_back(call); }
+
+// The interface data carries the index in its reserved field, the key is index + 1.
+const FakeIface& Of(ULONG_PTR index) { return g_fake->ifaces.at(index); }
+bool IsUsbPrint(const GUID* g) { return !std::memcmp(g, &GUID_DEVINTERFACE_USBPRINT, 16); }
+
+HDEVINFO WINAPI ClassDevs(const GUID* g, PCSTR enumerator, HWND window, DWORD flags) {
+    Note("classdevs " + Hex(flags) + (IsUsbPrint(g) && !enumerator && !window ? "" : " ?"));
+    return g_fake->noSet ? INVALID_HANDLE_VALUE : kSet;
+}
+BOOL WINAPI Enum(HDEVINFO set, PSP_DEVINFO_DATA dev, const GUID* g, DWORD i,
+                 PSP_DEVICE_INTERFACE_DATA data) {
+    Note("enum " + std::to_string(i) + " " + std::to_string(data->cbSize) +
+         (set == kSet && !dev && IsUsbPrint(g) ? "" : " ?"));
+    DWORD error = i < g_fake->ifaces.size() ? Of(i).enumError : ERROR_NO_MORE_ITEMS;
+    data->Reserved = i;
+    return error ? (SetLastError(error), FALSE) : TRUE;
+}
+BOOL WINAPI Detail(HDEVINFO, PSP_DEVICE_INTERFACE_DATA data, PSP_DEVICE_INTERFACE_DETAIL_DATA_A out,
+                   DWORD size, PDWORD needed, PSP_DEVINFO_DATA) {
+    const FakeIface& f = Of(data->Reserved);
+    DWORD want = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + f.path.size() + 1;
+    if (!out)
+        return *needed = f.size.value_or(want), SetLastError(ERROR_INSUFFICIENT_BUFFER), FALSE;
+    Note("detail " + std::to_string(out->cbSize) + " " + std::to_string(size));
+    if (f.noDetail || size < want) return SetLastError(ERROR_INVALID_USER_BUFFER), FALSE;
+    std::memcpy(out->DevicePath, f.path.c_str(), f.path.size() + 1);
+    return TRUE;
+}
+HKEY WINAPI OpenKey(HDEVINFO, PSP_DEVICE_INTERFACE_DATA data, DWORD reserved, REGSAM sam) {
+    Note("key " + Hex(sam) + (reserved ? " ?" : ""));
+    return reinterpret_cast<HKEY>(data->Reserved + 1);
+}
+LSTATUS WINAPI Query(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE value, LPDWORD size) {
+    Note(std::string(name) + " " + std::to_string(*size) + (type ? " ?" : ""));
+    const std::optional<uint32_t>& port = Of(reinterpret_cast<ULONG_PTR>(key) - 1).port;
+    if (!port) return ERROR_FILE_NOT_FOUND;
+    std::memcpy(value, &*port, 4);
+    return *size = 4, ERROR_SUCCESS;
+}
+LSTATUS WINAPI CloseKey(HKEY) { return Note("closekey"), ERROR_SUCCESS; }
+BOOL WINAPI Destroy(HDEVINFO set) { return Note("destroy"), set == kSet; }
+
+HANDLE WINAPI Create(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                     DWORD disposition, DWORD flags, HANDLE model) {
+    Note("open " + std::string(path) + " " + Hex(access) + " " + Hex(share) + " " +
+         Hex(disposition) + " " + Hex(flags) + (security || model ? " ?" : ""));
+    for (const FakeIface& f : g_fake->ifaces) {
+        if (f.pipe.empty() || !std::string(path).starts_with(f.path)) continue;
+        HANDLE pipe =
+            CreateFileA(f.pipe.c_str(), access, share, security, disposition, flags, model);
+        if (g_fake->onOpen) g_fake->onOpen();
+        return pipe;
+    }
+    return SetLastError(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
+}
+HANDLE WINAPI Event(LPSECURITY_ATTRIBUTES security, BOOL manual, BOOL set, LPCSTR name) {
+    HANDLE event = manual && set && name && !*name && !security
+                       ? CreateEventA(security, manual, set, name)
+                       : nullptr;  // any other event would break the waits' rules
+    if (event) g_fake->events.insert(event);
+    return event;
+}
+DWORD WINAPI Wait(HANDLE handle, DWORD ms) {
+    g_fake->waits.push_back(ms);
+    if (auto before = std::exchange(g_fake->onWait, nullptr)) before();
+    return WaitForSingleObject(handle, ms);
+}
+BOOL WINAPI Cancel(HANDLE file) { return ++g_fake->cancels, CancelIo(file); }
+BOOL WINAPI Close(HANDLE handle) { return g_fake->events.erase(handle), CloseHandle(handle); }
+
+Win32Api FakeWin32Api() {
+    Win32Api api = RealWin32Api();
+    api.SetupDiGetClassDevsA = ClassDevs;
+    api.SetupDiEnumDeviceInterfaces = Enum;
+    api.SetupDiGetDeviceInterfaceDetailA = Detail;
+    api.SetupDiOpenDeviceInterfaceRegKey = OpenKey;
+    api.SetupDiDestroyDeviceInfoList = Destroy;
+    api.RegQueryValueExA = Query;
+    api.RegCloseKey = CloseKey;
+    api.CreateFileA = Create;
+    api.CreateEventA = Event;
+    api.WaitForSingleObject = Wait;
+    api.CancelIo = Cancel;
+    api.CloseHandle = Close;
+    return api;
+}
+
+using Log = std::vector<std::string>;
+
+const std::string kOurs = USB_VENDOR_MARKER;
+const std::string kForeign = "vid_" + std::string(1, USB_VENDOR_ID[0] == '1' ? '2' : '1') +
+                             (USB_VENDOR_ID + 1);  // differs from ours in the first digit
+
+std::string Path(const std::string& marker, const char* pid, size_t pad = 0) {
+    return "\\\\?\\usb#" + marker + "&pid_" + pid + "#" + std::string(pad, 'i') +
+           "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+}
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+const std::string a = Path(kOurs, "000a"), b = Path(kOurs, "000b"), c = Path(kOurs, "000c");
+const std::string longest = Path(kOurs, "000d", 255 - a.size());
+
+// Each walk leaves the table as "path productId port" lines.
+class Win32WalkTest : public testing::Test {
+protected:
+    void SetUp() override { g_fake = &fake, UsbSetLink(&link); }
+    void TearDown() override { UsbSetLink(nullptr), g_fake = nullptr; }
+    Log Walk() {
+        int n = UsbEnumDevices();
+        Log entries;
+        for (int32_t i = 0; UsbDeviceEntry* e = UsbGetDevicePath(i); ++i)
+            entries.push_back(std::string(e->path) + " " + e->productId + " " +
+                              std::to_string(e->portNumber));
+        EXPECT_EQ(static_cast<int>(entries.size()), n);
+        return entries;
+    }
+    FakeWin32 fake;
+    Win32UsbLink link{FakeWin32Api()};
+};
+
+TEST_F(Win32WalkTest, FindsTheMakersInterfacesAsTheLinuxBackendDoes) {
+    struct {
+        const char* name;
+        std::vector<FakeIface> ifaces;
+        Log entries;
+        bool noSet = false;
+    } cases[] = {
+        {"no interface", {}, {}},
+        {"no interface set", {{a, 1}}, {}, true},
+        {"three of ours among another vendor's and an upper-case one",
+         {{a, 1},
+          {Path(kForeign, "0002"), 2},
+          {b, 0x1203},
+          {Path(Upper(kOurs), "0004"), 4},
+          {c, 5}},
+         {a + " 000a 1", b + " 000b 3", c + " 000c 5"}},
+        {"no \"Port Number\"", {{a, std::nullopt}}, {a + " 000a 0"}},
+        {"enumeration failures",
+         {{a, 1, ERROR_INVALID_USER_BUFFER}, {b, 2, 0, true}, {c, 3}},
+         {c + " 000c 3"}},
+        {"detail sizes 0, past 4096 and 4096",
+         {{a, 1, 0, false, "", 0}, {b, 2, 0, false, "", 4097}, {c, 3, 0, false, "", 4096}},
+         {c + " 000c 3"}},
+        {"no more items", {{a, 1}, {b, 2, ERROR_NO_MORE_ITEMS}, {c, 3}}, {a + " 000a 1"}},
+        {"paths of 256 and 255 characters",
+         {{longest + "x", 1}, {longest, 2}},
+         {longest + " 000d 2"}},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.name);
+        fake.ifaces = t.ifaces, fake.noSet = t.noSet;
+        EXPECT_EQ(Walk(), t.entries);
+        EXPECT_EQ(UsbGetDevicePath(static_cast<int32_t>(t.entries.size())), nullptr);
+    }
+    fake.ifaces.assign(10, {a, 1});
+    EXPECT_EQ(Walk().size(), 8u);
+}
+
+TEST_F(Win32WalkTest, CallsSetupApiAndTheRegistryWithTheirSizesAndFlags) {
+    const bool x86 = sizeof(void*) == 4;
+    const std::string data = x86 ? "28" : std::to_string(sizeof(SP_DEVICE_INTERFACE_DATA)),
+                      detail =
+                          x86 ? "5" : std::to_string(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A));
+    const std::string size =
+        std::to_string(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + a.size() + 1);
+    fake.ifaces = {{a, 1}, {b, std::nullopt}};
+    Walk();
+    EXPECT_EQ(fake.log,
+              (Log{"classdevs 12", "enum 0 " + data, "detail " + detail + " " + size, "key 20019",
+                   "Port Number 8", "closekey", "enum 1 " + data, "detail " + detail + " " + size,
+                   "key 20019", "Port Number 8", "closekey", "enum 2 " + data, "destroy"}));
+}
+
+using Clock = std::chrono::steady_clock;
+int g_notices = 0;
+
+class Win32PipeTest : public Win32WalkTest {
+protected:
+    void SetUp() override {
+        Win32WalkTest::SetUp();
+        ASSERT_TRUE(server.Open());
+        ASSERT_TRUE(server.Start());
+        fake.ifaces = {{a, 1, 0, false, server.Name()}};
+        // A device is ready for a request once its pipe is open; the server is by its next
+        // round, and the cases that count waits must not see the first write wait for it.
+        fake.onOpen = [this] { server.Sync(); };
+        device.State().timing.scanMs = 0;
+        UsbSetNoticeFn(
+            [](const char* text) { g_notices += std::string(text) == "Write to USB Timeout"; });
+        g_notices = 0;
+        ASSERT_EQ(UsbEnumDevices(), 1);
+        CmdChannelInit(CMD_APP_HEADER, CMD_LETTER, 0);
+    }
+    void TearDown() override {
+        UsbClose(0);
+        EXPECT_TRUE(fake.events.empty()) << "an event outlived its transfer";
+        Win32WalkTest::TearDown();
+    }
+    uint32_t Ssid(int32_t timeoutMs) {
+        return CmdTransact(CMD_GET_SSID, dst, 0, nullptr, timeoutMs);
+    }
+    static long Since(Clock::time_point start) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    }
+
+    Device device;
+    PipeServer server{device};
+    uint8_t dst[PKT_STATUS_MAX] = {};
+};
+
+TEST_F(Win32PipeTest, ExchangesWholeRepliesOverThePathsThePipeLayerOpens) {
+    ASSERT_NE(UsbOpenPipe(0, USB_PIPE_NAME), USB_INVALID_HANDLE);
+    UsbClose(0);  // as the device refresh does; the next exchange opens on demand
+    ASSERT_EQ(Ssid(CMD_TIMEOUT_MS), 8u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(dst)), "HomeNet");
+    device.Inject(ReplyPayload(std::vector<uint8_t>(PKT_STATUS_MAX, 0x5A)));
+    EXPECT_EQ(CmdTransact(CMD_SCAN_WIFI, dst, 0, nullptr, CMD_SCAN_TIMEOUT_MS), PKT_STATUS_MAX);
+    EXPECT_EQ(dst[PKT_STATUS_MAX - 1], 0x5A);
+    std::vector<std::string> opens;
+    for (const std::string& call : fake.log)
+        if (call.starts_with("open ")) opens.push_back(call);
+    EXPECT_EQ(opens, (std::vector<std::string>{"open " + a + "\\pipe01 c0000000 3 3 48000080",
+                                               "open " + a + "\\pipe01\\ c0000000 3 3 48000080"}));
+
+    // A write that completes at once and a reply that is already there cost no wait.
+    fake.waits.clear();
+    ASSERT_EQ(CmdSend(CMD_GET_SSID, 0, nullptr), 1);
+    server.Sync();  // the server has taken the request and answered it
+    EXPECT_EQ(CmdReceive(dst, CMD_TIMEOUT_MS), 8u);
+    EXPECT_EQ(fake.waits, std::vector<DWORD>{});
+}
+
+TEST_F(Win32PipeTest, AReadWaitsItsTimeOutAndAMissingReplyIsCancelled) {
+    const std::tuple<FaultRule, int32_t, long> cases[] = {{NoReply(), 100, 100},
+                                                          {LateReply(300), CMD_TIMEOUT_MS, 300}};
+    for (const auto& [fault, timeoutMs, ms] : cases) {
+        const bool ok = ms < timeoutMs;
+        SCOPED_TRACE(timeoutMs);
+        fake.waits.clear(), fake.cancels = 0;
+        device.Inject(fault);
+        const Clock::time_point start = Clock::now();
+        EXPECT_EQ(Ssid(timeoutMs) != 0, ok);
+        EXPECT_GE(Since(start), ms - 2);  // the clocks count whole milliseconds
+        EXPECT_LT(Since(start), ms + 1000);
+        EXPECT_EQ(fake.waits, std::vector<DWORD>{DWORD(timeoutMs)});
+        EXPECT_EQ(fake.cancels, ok ? 0 : 1);
+    }
+    EXPECT_EQ(Ssid(CMD_TIMEOUT_MS), 8u);  // the pipe is as good as before
+}
+
+TEST_F(Win32PipeTest, AStalledWriteTimesOutOnceAndIsCancelled) {
+    device.Inject(StallWrite());
+    server.Sync();
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(Ssid(CMD_TIMEOUT_MS), 0u);
+    EXPECT_LT(Since(start), 1000);
+    EXPECT_EQ(g_notices, 1);
+    EXPECT_EQ(fake.waits, std::vector<DWORD>{30});
+    EXPECT_EQ(fake.cancels, 1);
+    EXPECT_TRUE(fake.events.empty());
+    server.Sync();  // it has seen the write go and reads again
+    EXPECT_EQ(Ssid(CMD_TIMEOUT_MS), 8u);
+    EXPECT_EQ(device.CommandIds(),
+              std::vector<int32_t>{CMD_GET_SSID});  // the stalled one never came
+}
+
+TEST_F(Win32PipeTest, APipeClosedDuringAnExchangeFailsItAndTheNextRefreshFindsTheDevice) {
+    device.Inject(NoReply());
+    fake.onWait = [this] { server.Close(); };  // the device goes while the read waits
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(Ssid(CMD_TIMEOUT_MS), 0u);
+    EXPECT_LT(Since(start), 1000);  // at once, not by the time-out
+    ASSERT_TRUE(server.Open());
+    ASSERT_TRUE(server.Start());
+    ASSERT_EQ(UsbEnumDevices(), 1);
+    EXPECT_EQ(Ssid(CMD_TIMEOUT_MS), 8u);
+}
+
+}  // namespace
