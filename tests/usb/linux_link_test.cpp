@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/socket.h>
+
 #include <functional>
 #include <numeric>
 
@@ -92,10 +95,12 @@ TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode)
     EXPECT_FALSE(LinuxUsbLink(tree.sys + "/none", tree.dev).BeginWalk());
 }
 
-// n bytes that tell a length in bytes 1 and 2 (n unless told), as a reply does.
-Bytes Reply(size_t n, size_t length = 0) {
+// n bytes that start with the lead byte and tell a length in bytes 1 and 2 (n unless told),
+// as a reply does; the rest counts up from `fill`.
+Bytes Reply(size_t n, size_t length = 0, uint8_t fill = 1) {
     Bytes r(n);
-    std::iota(r.begin(), r.end(), uint8_t{1});
+    std::iota(r.begin(), r.end(), fill);
+    r[0] = 0x1B;
     r[1] = static_cast<uint8_t>((length ? length : n) >> 8);
     r[2] = static_cast<uint8_t>(length ? length : n);
     return r;
@@ -111,7 +116,6 @@ TEST_F(LinuxLinkTest, AReadGathersOneReplyWithinTheTimeOutAndWhatComesLaterIsDro
         uint32_t length, elapsed, bufferSize = 1298;
     } cases[] = {
         {"in three pieces", small, {{0, 1}, {1200, 6}, {4900, 21}}, true, 21, 4900},
-        {"the rest too late", small, {{0, 1}, {2000, 6}, {5001, 21}}, false, 6, 5000},
         {"a length past 1298", liar, {{0, 1318}}, true, 1298, 0, 1299},
         {"a length past the buffer", full, {{0, 1298}}, true, 600, 0, 600},
     };
@@ -146,18 +150,100 @@ TEST_F(LinuxLinkTest, AReadGathersOneReplyWithinTheTimeOutAndWhatComesLaterIsDro
     }
 }
 
-TEST_F(LinuxLinkTest, AStuckWriteTakesItsTimeOutAndAVanishedDeviceNone) {
+TEST_F(LinuxLinkTest, AStuckWriteTakesItsTimeOutAndShowsOneNotice) {
     Bytes big(1 << 16);  // more than the pty takes while the device reads nothing
     uint32_t len = static_cast<uint32_t>(big.size());
     EXPECT_EQ(UsbWrite(0, big.data(), &len), 0);
     EXPECT_EQ(clock.Now(), 1030u);
     EXPECT_EQ(g_notices, 1);
-    close(master);  // the device is gone
-    std::erase(tree.fds, master);
-    EXPECT_EQ(UsbRead(0, big.data(), &len), 0);
-    EXPECT_EQ(UsbWrite(0, big.data(), &len), 0);
-    EXPECT_EQ(clock.Now(), 1030u);
-    EXPECT_EQ(g_notices, 1);
+}
+
+// The node is one end of a socket pair, the test plays the device on the other: what it
+// sends when (a piece without bytes hangs up), against exchanges run back to back, each a
+// write and a read of up to 5000 ms. Times count from the first write; what is due then
+// comes before it.
+TEST_F(LinuxLinkTest, AFaultAtTheNodeCostsAtMostTheExchangeItLandsIn) {
+    struct Piece {
+        uint32_t at;
+        Bytes bytes;
+    };
+    struct Exchange {
+        UsbIo write, read;
+        Bytes got;
+        uint32_t endsAt;
+    };
+    const Bytes a = Reply(21), b = Reply(30, 0, 0x40), c = Reply(40, 0, 0x80);
+    Bytes aLead = a;
+    aLead[19] = 0x1B;
+    auto dribble = [](const Bytes& r, const std::vector<Piece>& then) {
+        std::vector<Piece> pieces;
+        for (uint32_t i = 0; i < r.size(); ++i) pieces.push_back({100 + 300 * i, {r[i]}});
+        pieces.insert(pieces.end(), then.begin(), then.end());
+        return pieces;
+    };
+    auto cat = [](Bytes x, const Bytes& y) { return x.insert(x.end(), y.begin(), y.end()), x; };
+    const size_t pastDrain = 64 * 1024 + 4464;  // the drain takes 64 reads of 1 KB
+    const UsbIo done = UsbIo::Done, late = UsbIo::TimedOut, fail = UsbIo::Failed;
+    const struct {
+        const char* name;
+        std::vector<Piece> device;
+        std::vector<Exchange> exchanges;
+    } cases[] = {
+        {"hangs up in the middle of a reply: that read fails then, the next write at once",
+         {{100, Bytes(a.begin(), a.begin() + 10)}, {1000, {}}},
+         {{done, fail, Bytes(a.begin(), a.begin() + 10), 1000}, {fail, fail, {}, 1000}}},
+        {"dribbles past the time-out: the tail after the drain is skipped to the next reply",
+         dribble(a, {{7000, b}}),
+         {{done, late, Bytes(a.begin(), a.begin() + 17), 5000}, {done, done, b, 7000}}},
+        {"a tail holding the lead byte costs the exchange it lands in, and its time-out",
+         dribble(aLead, {{7000, b}, {10500, c}}),
+         {{done, late, Bytes(aLead.begin(), aLead.begin() + 17), 5000},
+          {done, late, cat({0x1B, a[20]}, b), 10000},
+          {done, done, c, 10500}}},
+        {"garbage past the drain without a lead byte costs nothing",
+         {{0, Bytes(pastDrain, 0xFF)}, {100, b}},
+         {{done, done, b, 100}}},
+        {"garbage past the drain that looks like a reply costs that exchange, not its time-out",
+         {{0, Bytes(pastDrain, 0x1B)}, {100, b}},
+         {{done, done, Bytes(1298, 0x1B), 0}, {done, done, b, 100}}},
+    };
+    signal(SIGPIPE, SIG_IGN);  // a write after the hang-up fails instead
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int node[2];
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, node), 0);
+        int big = 1 << 18;
+        setsockopt(node[1], SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
+        const uint32_t start = clock.Now();
+        size_t next = 0;
+        turn = [&] {
+            for (; next < c.device.size() && clock.Now() - start >= c.device[next].at; ++next) {
+                const Bytes& piece = c.device[next].bytes;
+                if (piece.empty()) {
+                    close(node[1]), node[1] = -1;
+                } else {
+                    ASSERT_EQ(write(node[1], piece.data(), piece.size()), ssize_t(piece.size()));
+                }
+            }
+        };
+        polls = 0;
+        for (const Exchange& e : c.exchanges) {
+            turn();
+            uint8_t request[20] = {0x1A};
+            uint32_t len = sizeof request;
+            Bytes buf(1300, 0);
+            EXPECT_EQ(link.Write(node[0], request, &len, 30), e.write);
+            len = 1298;
+            UsbIo read = e.write == done ? link.Read(node[0], buf.data(), &len, 5000) : e.write;
+            EXPECT_EQ(read, e.read);
+            EXPECT_EQ(Bytes(buf.begin(), buf.begin() + (e.write == done ? len : 0)), e.got);
+            EXPECT_EQ(buf[len], 0) << "written past what was read";
+            EXPECT_EQ(clock.Now() - start, e.endsAt);
+        }
+        turn = nullptr;
+        close(node[0]);
+        if (node[1] >= 0) close(node[1]);
+    }
 }
 
 // Nodes that poll ready yet move no byte: a stale file, /dev/null, and (as a device
