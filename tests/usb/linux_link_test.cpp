@@ -106,50 +106,6 @@ Bytes Reply(size_t n, size_t length = 0, uint8_t fill = 1) {
     return r;
 }
 
-TEST_F(LinuxLinkTest, AReadGathersOneReplyWithinTheTimeOutAndWhatComesLaterIsDropped) {
-    const Bytes small = Reply(21), full = Reply(1298), liar = Reply(1318, 0xFFFF);
-    struct {
-        const char* name;
-        Bytes reply;
-        std::vector<std::pair<uint32_t, size_t>> pieces;  // at this time, up to this byte
-        bool ok;
-        uint32_t length, elapsed, bufferSize = 1298;
-    } cases[] = {
-        {"in three pieces", small, {{0, 1}, {1200, 6}, {4900, 21}}, true, 21, 4900},
-        {"a length past 1298", liar, {{0, 1318}}, true, 1298, 0, 1299},
-        {"a length past the buffer", full, {{0, 1298}}, true, 600, 0, 600},
-    };
-    UsbSetReadTimeout(5000);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const uint32_t start = clock.Now();
-        size_t sent = 0, next = 0;
-        turn = [&] {
-            for (; next < c.pieces.size() && clock.Now() - start >= c.pieces[next].first; ++next) {
-                Send(Bytes(c.reply.begin() + sent, c.reply.begin() + c.pieces[next].second));
-                sent = c.pieces[next].second;
-            }
-        };
-        turn();
-        Bytes buf(1300, 0);
-        uint32_t len = c.bufferSize;
-        EXPECT_EQ(UsbRead(0, buf.data(), &len), c.ok);
-        EXPECT_EQ(len, c.length);
-        EXPECT_EQ(clock.Now() - start, c.elapsed);
-        EXPECT_TRUE(std::equal(buf.begin(), buf.begin() + len, c.reply.begin()));
-        EXPECT_EQ(buf[len], 0) << "written past what was read";
-
-        // The rest comes late; the next write drops it, and with it what was left unread,
-        // so that the next case reads its own reply.
-        turn = nullptr;
-        Send(Bytes(c.reply.begin() + sent, c.reply.end()));
-        pollfd p = {static_cast<int>(UsbGetDevicePath(0)->handle), POLLIN, 0};
-        EXPECT_TRUE(len == c.reply.size() || ::poll(&p, 1, 1000) == 1);
-        uint32_t none = 0;
-        EXPECT_EQ(UsbWrite(0, "", &none), 1);
-    }
-}
-
 TEST_F(LinuxLinkTest, AStuckWriteTakesItsTimeOutAndShowsOneNotice) {
     Bytes big(1 << 16);  // more than the pty takes while the device reads nothing
     uint32_t len = static_cast<uint32_t>(big.size());
@@ -170,9 +126,10 @@ TEST_F(LinuxLinkTest, AFaultAtTheNodeCostsAtMostTheExchangeItLandsIn) {
     struct Exchange {
         UsbIo write, read;
         Bytes got;
-        uint32_t endsAt;
+        uint32_t endsAt, buffer = 1298;
     };
-    const Bytes a = Reply(21), b = Reply(30, 0, 0x40), c = Reply(40, 0, 0x80);
+    const Bytes a = Reply(21), b = Reply(30, 0, 0x40), c = Reply(40, 0, 0x80), full = Reply(1298),
+                liar = Reply(1318, 0xFFFF);
     Bytes aLead = a;
     aLead[19] = 0x1B;
     auto dribble = [](const Bytes& r, const std::vector<Piece>& then) {
@@ -189,6 +146,18 @@ TEST_F(LinuxLinkTest, AFaultAtTheNodeCostsAtMostTheExchangeItLandsIn) {
         std::vector<Piece> device;
         std::vector<Exchange> exchanges;
     } cases[] = {
+        {"replies in pieces, past the buffer, past 1298: each read takes what it can hold, "
+         "the next write drops the rest",
+         {{100, {a[0]}},
+          {1300, Bytes(a.begin() + 1, a.begin() + 6)},
+          {4900, Bytes(a.begin() + 6, a.end())},
+          {5000, full},
+          {5100, liar},
+          {5200, c}},
+         {{done, done, a, 4900},
+          {done, done, Bytes(full.begin(), full.begin() + 600), 5000, 600},
+          {done, done, Bytes(liar.begin(), liar.begin() + 1298), 5100, 1299},
+          {done, done, c, 5200}}},
         {"hangs up in the middle of a reply: that read fails then, the next write at once",
          {{100, Bytes(a.begin(), a.begin() + 10)}, {1000, {}}},
          {{done, fail, Bytes(a.begin(), a.begin() + 10), 1000}, {fail, fail, {}, 1000}}},
@@ -233,7 +202,7 @@ TEST_F(LinuxLinkTest, AFaultAtTheNodeCostsAtMostTheExchangeItLandsIn) {
             uint32_t len = sizeof request;
             Bytes buf(1300, 0);
             EXPECT_EQ(link.Write(node[0], request, &len, 30), e.write);
-            len = 1298;
+            len = e.buffer;
             UsbIo read = e.write == done ? link.Read(node[0], buf.data(), &len, 5000) : e.write;
             EXPECT_EQ(read, e.read);
             EXPECT_EQ(Bytes(buf.begin(), buf.begin() + (e.write == done ? len : 0)), e.got);
