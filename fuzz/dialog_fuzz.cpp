@@ -47,22 +47,16 @@ private:
     void InjectNext() {
         if (m_in.Empty()) return;
         const uint8_t kind = m_in.Byte();
-        switch (kind % 8) {
-            case 0:
-                return;
-            case 5:
-                return m_device.Inject(devsim::NoReply());
-            case 6:
-                return m_device.Inject(devsim::StaleReply());
-            case 7:
-                return m_device.Inject(devsim::BadChecksum());
-            default: {
-                devsim::FaultRule rule =
-                    devsim::ReplyPayload(m_in.Bytes(m_in.Word() % (PKT_STATUS_MAX + 1)));
-                if (kind % 8 == 4) rule.bytes = 1 + kind / 8;
-                return m_device.Inject(rule);
-            }
+        if (kind % 8 == 0) return;
+        if (kind % 8 > 4) {
+            static const devsim::FaultRule kFaults[] = {devsim::NoReply(), devsim::StaleReply(),
+                                                        devsim::BadChecksum()};
+            return m_device.Inject(kFaults[kind % 8 - 5]);
         }
+        devsim::FaultRule rule =
+            devsim::ReplyPayload(m_in.Bytes(m_in.Word() % (PKT_STATUS_MAX + 1)));
+        if (kind % 8 == 4) rule.bytes = 1 + kind / 8;  // in pieces
+        m_device.Inject(rule);
     }
     devsim::Device& m_device;
     FuzzInput& m_in;
@@ -119,15 +113,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     UsbSetLink(nullptr);
 
     // Only the program's own messages; a status message is the one the status word gives.
-    static const std::set<std::string> kMessages = {
-        "Re-Connecting Failed!!!", "Password not match!!!",      "Connection error!!!",
-        "SSID not found!!!",       "Set Country Code Failed!!!", "SSID name too long!!!"};
-    for (const auto& box : user.MessageBoxes()) {
-        if (!kMessages.count(box.text)) __builtin_trap();
-        const char* status = WifiStatusMessage(dlg.m_wifiStatus);
-        if (box.text.find("Failed") == std::string::npos && box.text != "SSID name too long!!!" &&
-            (!status || box.text != status))
-            __builtin_trap();
-    }
+    static const std::set<std::string> kOthers = {
+        "Re-Connecting Failed!!!", "Set Country Code Failed!!!", "SSID name too long!!!"};
+    const char* status = WifiStatusMessage(dlg.m_wifiStatus);
+    for (const auto& box : user.MessageBoxes())
+        if (!kOthers.count(box.text) && (!status || box.text != status)) __builtin_trap();
     return 0;
 }

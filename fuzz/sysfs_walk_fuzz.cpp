@@ -5,6 +5,7 @@
 // the neutral code expects, no two the same, and each device it keeps opens its own node.
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <set>
 #include <string>
 
@@ -28,22 +29,14 @@ struct Tree {
     ~Tree() { fs::remove_all(root); }
 };
 
-// A file name of the input's: no separator, no NUL, never . or ..
-std::string Name(FuzzInput& in) {
-    std::vector<uint8_t> b = in.Bytes(in.Byte() % 48);
+// Up to `max` bytes of the input; as a file name, with no separator or NUL, never . or ..
+std::string Text(FuzzInput& in, size_t max, bool name = false) {
+    std::vector<uint8_t> b = in.Bytes(in.Byte() % max);
     std::string s(b.begin(), b.end());
-    for (char& c : s)
-        if (c == '/' || c == '\0') c = '_';
+    if (!name) return s;
+    std::replace(s.begin(), s.end(), '/', '_');
+    std::replace(s.begin(), s.end(), '\0', '_');
     return s.empty() || s == "." || s == ".." ? "_" + s : s;
-}
-
-std::string Text(FuzzInput& in) {
-    std::vector<uint8_t> b = in.Bytes(in.Byte() % 160);
-    return {b.begin(), b.end()};
-}
-
-bool LowerHex(const std::string& s) {
-    return s.size() == 4 && s.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 }  // namespace
@@ -59,51 +52,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
     for (int node = 0; node < 8 && !in.Empty(); ++node) {
         const uint8_t choice = in.Byte();
-        const std::string lp = choice & 1 ? Name(in) : "lp" + std::to_string(in.Word() % 300);
-        const std::string busPort = Name(in);
-        const fs::path usb = sys / "devices" / busPort;
+        const std::string lp =
+            choice & 1 ? Text(in, 48, true) : "lp" + std::to_string(in.Word() % 300);
+        const std::string busPort = Text(in, 48, true);
+        const fs::path usb = sys / "devices" / busPort, interface = usb / (busPort + ":1.0");
         std::error_code ec;  // a name the input repeats may clash with what is there
-        fs::create_directories(usb / (busPort + ":1.0"), ec);
+        fs::create_directories(interface, ec);
         fs::create_directories(sys / "class/usbmisc" / lp, ec);
         if (!(choice & 2))
-            fs::create_directory_symlink(usb / (busPort + ":1.0"),
-                                         sys / "class/usbmisc" / lp / "device", ec);
-        std::ofstream(usb / "idVendor") << Text(in);
-        std::ofstream(usb / "idProduct") << Text(in);
-        std::string serial = Text(in);
+            fs::create_directory_symlink(interface, sys / "class/usbmisc" / lp / "device", ec);
+        std::ofstream(usb / "idVendor") << Text(in, 160);
+        std::ofstream(usb / "idProduct") << Text(in, 160);
+        const std::string serial = Text(in, 160);
         if (!(choice & 4)) std::ofstream(usb / "serial") << serial;
         std::ofstream(dev / "usb" / lp).flush();
     }
 
     LinuxUsbLink link(sys.string(), dev.string());
     if (!link.BeginWalk()) __builtin_trap();
+    static const std::regex kPath(
+        R"(\\\\\?\\usb#vid_[0-9a-f]{4}&pid_[0-9a-f]{4}#[!-~]+#\{28d78fad-5a12-11d1-ae5b-0000f803a8c2\})");
     std::set<std::string> paths;
-    const std::string prefix = "\\\\?\\usb#vid_",
-                      suffix = "#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
-    for (int i = 0;; ++i) {
-        std::string path;
-        uint32_t port = 0;
-        UsbIface kind = link.Interface(i, &path, &port);
-        if (kind == UsbIface::End) break;
+    std::string path;
+    uint32_t port = 0;
+    for (int i = 0; link.Interface(i, &path, &port) != UsbIface::End; ++i, path.clear()) {
         if (i >= USB_MAX_INTERFACES) __builtin_trap();
-        if (kind == UsbIface::Skip) continue;
-        // \\?\usb#vid_vvvv&pid_pppp#<instance>#{class}
-        const size_t fixed = prefix.size() + 4 + 5 + 4 + 1;
-        if (path.size() <= fixed + suffix.size() || path.compare(0, prefix.size(), prefix) ||
-            !LowerHex(path.substr(prefix.size(), 4)) ||
-            path.compare(prefix.size() + 4, 5, "&pid_") ||
-            !LowerHex(path.substr(prefix.size() + 9, 4)) || path[fixed - 1] != '#' ||
-            path.compare(path.size() - suffix.size(), suffix.size(), suffix) ||
-            !paths.insert(path).second)
+        // The instance between the second and the third '#' holds no separator.
+        if (!path.empty() &&
+            (!std::regex_match(path, kPath) || std::count(path.begin(), path.end(), '#') != 3 ||
+             path.find('\\', 4) != std::string::npos || !paths.insert(path).second))
             __builtin_trap();
-        for (size_t c = fixed; c < path.size() - suffix.size(); ++c)
-            if (path[c] <= 0x20 || path[c] >= 0x7F || path[c] == '#' || path[c] == '\\')
-                __builtin_trap();
     }
 
     UsbSetLink(&link);
-    const int count = UsbEnumDevices();
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0, n = UsbEnumDevices(); i < n; ++i) {
         if (UsbOpenPipe(i, USB_PIPE_NAME) == USB_INVALID_HANDLE) __builtin_trap();
         UsbClose(i);
     }
