@@ -3,8 +3,9 @@
 // before it), or nothing, or fails; a poll reports ready, nothing (time passes), a
 // hang-up or an interruption. One read of a reply into a buffer of the input's size,
 // then one write with its drain. Whatever the node does, each ends within its time-out,
-// writes nothing past the buffer, and a reply it calls whole starts with the lead byte
-// and is as long as its length word says, within the buffer.
+// writes nothing past the buffer, a reply it calls whole starts with the lead byte and is
+// as long as its length word says, within the buffer, and a write counts what the node
+// took, all of it when done.
 #include <errno.h>
 
 #include <memory>
@@ -61,15 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 return errno = EINTR, -1;
         }
     };
+    size_t taken = 0;  // by the node, of the request
     auto write = [&](int, const void*, size_t n) -> ssize_t {
-        switch (in.Byte() % 3) {
-            case 0:
-                return static_cast<ssize_t>(n);
-            case 1:
-                return static_cast<ssize_t>(n / 2);
-            default:
-                return errno = EAGAIN, -1;
-        }
+        if (in.Byte() % 3 == 2) return errno = EAGAIN, -1;
+        n = in.Byte() & 1 ? n : n / 2;
+        taken += n;
+        return static_cast<ssize_t>(n);
     };
     LinuxUsbLink link("/nonexistent", "/nonexistent", poll, write, read);
 
@@ -87,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint8_t request[24] = {0x1A};
     length = sizeof request;
     start = clock.Now();
-    link.Write(kNode, request, &length, 30);
-    if (clock.Now() - start > 30 || length > sizeof request) __builtin_trap();
+    result = link.Write(kNode, request, &length, 30);
+    if (clock.Now() - start > 30 || length != taken || (result == UsbIo::Done && taken != 24))
+        __builtin_trap();
     return 0;
 }

@@ -86,7 +86,7 @@ TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode)
     auto tty = [&](const std::string& path) {
         UsbHandle h = link.Open(path.c_str());
         int r = h == USB_INVALID_HANDLE ? -1 : isatty(static_cast<int>(h));
-        link.Close(h);
+        EXPECT_EQ(link.Close(h), r >= 0);
         return r;
     };
     EXPECT_EQ(tty(lp0 + "\\pipe01"), 1);
