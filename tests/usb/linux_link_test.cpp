@@ -130,8 +130,8 @@ TEST_F(LinuxLinkTest, AFaultAtTheNodeCostsAtMostTheExchangeItLandsIn) {
     };
     const Bytes a = Reply(21), b = Reply(30, 0, 0x40), c = Reply(40, 0, 0x80), full = Reply(1298),
                 liar = Reply(1318, 0xFFFF);
-    Bytes aLead = a;
-    aLead[19] = 0x1B;
+    Bytes aLead = a;  // lead bytes at its end, for the tail that follows a time-out or cut
+    aLead[19] = aLead[20] = 0x1B;
     auto dribble = [](const Bytes& r, const std::vector<Piece>& then) {
         std::vector<Piece> pieces;
         for (uint32_t i = 0; i < r.size(); ++i) pieces.push_back({100 + 300 * i, {r[i]}});
@@ -139,7 +139,7 @@ TEST_F(LinuxLinkTest, AFaultAtTheNodeCostsAtMostTheExchangeItLandsIn) {
         return pieces;
     };
     auto cat = [](Bytes x, const Bytes& y) { return x.insert(x.end(), y.begin(), y.end()), x; };
-    const size_t pastDrain = 64 * 1024 + 4464;  // the drain takes 64 reads of 1 KB
+    const size_t pastDrain = 64 * 1024 + 1000;  // the drain takes 64 reads of 1 KB
     const UsbIo done = UsbIo::Done, late = UsbIo::TimedOut, fail = UsbIo::Failed;
     const struct {
         const char* name;
@@ -153,11 +153,13 @@ TEST_F(LinuxLinkTest, AFaultAtTheNodeCostsAtMostTheExchangeItLandsIn) {
           {4900, Bytes(a.begin() + 6, a.end())},
           {5000, full},
           {5100, liar},
-          {5200, c}},
+          {5200, aLead},
+          {5300, c}},
          {{done, done, a, 4900},
           {done, done, Bytes(full.begin(), full.begin() + 600), 5000, 600},
           {done, done, Bytes(liar.begin(), liar.begin() + 1298), 5100, 1299},
-          {done, done, c, 5200}}},
+          {done, done, Bytes(aLead.begin(), aLead.begin() + 20), 5200, 20},
+          {done, done, c, 5300}}},
         {"hangs up in the middle of a reply: that read fails then, the next write at once",
          {{100, Bytes(a.begin(), a.begin() + 10)}, {1000, {}}},
          {{done, fail, Bytes(a.begin(), a.begin() + 10), 1000}, {fail, fail, {}, 1000}}},
@@ -167,14 +169,14 @@ TEST_F(LinuxLinkTest, AFaultAtTheNodeCostsAtMostTheExchangeItLandsIn) {
         {"a tail holding the lead byte costs the exchange it lands in, and its time-out",
          dribble(aLead, {{7000, b}, {10500, c}}),
          {{done, late, Bytes(aLead.begin(), aLead.begin() + 17), 5000},
-          {done, late, cat({0x1B, a[20]}, b), 10000},
+          {done, late, cat({0x1B, 0x1B}, b), 10000},
           {done, done, c, 10500}}},
         {"garbage past the drain without a lead byte costs nothing",
          {{0, Bytes(pastDrain, 0xFF)}, {100, b}},
          {{done, done, b, 100}}},
-        {"garbage past the drain that looks like a reply costs that exchange, not its time-out",
-         {{0, Bytes(pastDrain, 0x1B)}, {100, b}},
-         {{done, done, Bytes(1298, 0x1B), 0}, {done, done, b, 100}}},
+        {"garbage past the drain that looks like a reply costs that exchange and its time-out",
+         {{0, Bytes(pastDrain, 0x1B)}, {100, b}, {5500, c}},
+         {{done, late, cat(Bytes(pastDrain - 64 * 1024, 0x1B), b), 5000}, {done, done, c, 5500}}},
     };
     signal(SIGPIPE, SIG_IGN);  // a write after the hang-up fails instead
     for (const auto& c : cases) {
