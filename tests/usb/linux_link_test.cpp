@@ -27,7 +27,7 @@ class LinuxLinkTest : public testing::Test {
 protected:
     void SetUp() override {
         tree.AddNode(0, "1-1", USB_VENDOR_ID, "0001", "SN-1");
-        master = tree.AddPty(0);
+        tree.AddPty(0);
         UsbSetLink(&link);
         ASSERT_EQ(UsbEnumDevices(), 1);
         UsbSetNoticeFn([](const char*) { ++g_notices; });
@@ -44,12 +44,11 @@ protected:
         if (r == 0) clock.Advance(std::min(ms, 100));
         return r;
     }
-    void Send(const Bytes& b) { ASSERT_EQ(write(master, b.data(), b.size()), ssize_t(b.size())); }
 
     base::ScopedVirtualClock clock{1000};
     std::function<void()> turn;
     FakeTree tree;
-    int master = -1, polls = 0;
+    int polls = 0;
     bool takeNothing = false;
     LinuxUsbLink link{
         tree.sys, tree.dev, [this](pollfd* f, nfds_t n, int ms) { return Poll(f, n, ms); },
