@@ -8,7 +8,9 @@
 // took, all of it when done.
 #include <errno.h>
 
+#include <cstring>
 #include <memory>
+#include <numeric>
 
 #include "base/clock.h"
 #include "fuzz/fuzz_input.h"
@@ -63,9 +65,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     };
     size_t taken = 0;  // by the node, of the request
-    auto write = [&](int, const void*, size_t n) -> ssize_t {
+    uint8_t request[24];
+    std::iota(request, request + sizeof request, uint8_t{0x1A});
+    auto write = [&](int, const void* bytes, size_t n) -> ssize_t {
         if (in.Byte() % 3 == 2) return errno = EAGAIN, -1;
         n = in.Byte() & 1 ? n : n / 2;
+        // Each write goes on where the node stopped taking.
+        if (taken + n > sizeof request || std::memcmp(bytes, request + taken, n)) __builtin_trap();
         taken += n;
         return static_cast<ssize_t>(n);
     };
@@ -82,7 +88,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (buffer[0] != 0x1B || length != std::max(3u, std::min(told, cap))) __builtin_trap();
     }
 
-    uint8_t request[24] = {0x1A};
     length = sizeof request;
     start = clock.Now();
     result = link.Write(kNode, request, &length, 30);

@@ -64,7 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream(usb / "idVendor") << Text(in, 160);
         std::ofstream(usb / "idProduct") << Text(in, 160);
         const std::string serial = Text(in, 160);
-        if (!(choice & 4)) std::ofstream(usb / "serial") << serial;
+        if (choice & 8)  // an attribute that cannot be read
+            fs::create_directory(usb / "serial", ec);
+        else if (!(choice & 4))
+            std::ofstream(usb / "serial") << serial;
         std::ofstream(dev / "usb" / lp).flush();
     }
 

@@ -62,13 +62,18 @@ std::string PathOf(const std::string& vid, const char* pid, const std::string& i
 
 TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode) {
     tree.AddNode(10, "1-4", USB_VENDOR_ID, "0001", "SN-1");  // lp0's serial: its bus-port path
-    tree.AddNode(2, "2-1.3", "ABCD", "12EF", nullptr);     // another vendor, upper case, no serial
+    tree.AddNode(2, "2-1.3", "ABCD", "12EF", nullptr);  // another vendor, upper case, no serial
+    std::filesystem::create_directory(tree.sys + "/devices/2-1.3/serial");  // that can be read
     tree.AddNode(7, "1-2", USB_VENDOR_ID, "0003", "a#b");  // would break the path's fields
     tree.AddNode(3, "1-3", "12345", "0001", nullptr);      // not a vendor id
-    std::filesystem::create_directory(tree.sys + "/class/usbmisc/hiddev0");
+    const std::string longest(126, 'S');
+    tree.AddNode(4, "1-5", USB_VENDOR_ID, "0004", longest.c_str());
+    tree.AddNode(5, "1-6", USB_VENDOR_ID, "0004", (longest + "S").c_str());  // too long
+    for (const char* other : {"hiddev0", "lp07"})
+        std::filesystem::create_directory(tree.sys + "/class/usbmisc/" + other);
     ASSERT_TRUE(link.BeginWalk());
     std::vector<std::string> got;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 8; ++i) {
         std::string path;
         uint32_t port = 0;
         UsbIface kind = link.Interface(i, &path, &port);
@@ -79,7 +84,9 @@ TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode)
     const std::string lp0 = PathOf(USB_VENDOR_ID, "0001", "SN-1"),
                       lp10 = PathOf(USB_VENDOR_ID, "0001", "1-4");
     EXPECT_EQ(got, (std::vector<std::string>{lp0 + " 0", PathOf("abcd", "12ef", "2-1.3") + " 2",
-                                             "skip", PathOf(USB_VENDOR_ID, "0003", "1-2") + " 7",
+                                             "skip", PathOf(USB_VENDOR_ID, "0004", longest) + " 4",
+                                             PathOf(USB_VENDOR_ID, "0004", "1-6") + " 5",
+                                             PathOf(USB_VENDOR_ID, "0003", "1-2") + " 7",
                                              lp10 + " 10", "end"}));
     // Whatever the pipe layer appended: lp0 is the pty, lp10 a plain file.
     auto tty = [&](const std::string& path) {
