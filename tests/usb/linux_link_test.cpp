@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/socket.h>
+
 #include <functional>
 #include <numeric>
 
@@ -24,7 +27,7 @@ class LinuxLinkTest : public testing::Test {
 protected:
     void SetUp() override {
         tree.AddNode(0, "1-1", USB_VENDOR_ID, "0001", "SN-1");
-        master = tree.AddPty(0);
+        tree.AddPty(0);
         UsbSetLink(&link);
         ASSERT_EQ(UsbEnumDevices(), 1);
         UsbSetNoticeFn([](const char*) { ++g_notices; });
@@ -41,12 +44,11 @@ protected:
         if (r == 0) clock.Advance(std::min(ms, 100));
         return r;
     }
-    void Send(const Bytes& b) { ASSERT_EQ(write(master, b.data(), b.size()), ssize_t(b.size())); }
 
     base::ScopedVirtualClock clock{1000};
     std::function<void()> turn;
     FakeTree tree;
-    int master = -1, polls = 0;
+    int polls = 0;
     bool takeNothing = false;
     LinuxUsbLink link{
         tree.sys, tree.dev, [this](pollfd* f, nfds_t n, int ms) { return Poll(f, n, ms); },
@@ -60,13 +62,18 @@ std::string PathOf(const std::string& vid, const char* pid, const std::string& i
 
 TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode) {
     tree.AddNode(10, "1-4", USB_VENDOR_ID, "0001", "SN-1");  // lp0's serial: its bus-port path
-    tree.AddNode(2, "2-1.3", "ABCD", "12EF", nullptr);     // another vendor, upper case, no serial
+    tree.AddNode(2, "2-1.3", "ABCD", "12EF", nullptr);  // another vendor, upper case, no serial
+    std::filesystem::create_directory(tree.sys + "/devices/2-1.3/serial");  // that can be read
     tree.AddNode(7, "1-2", USB_VENDOR_ID, "0003", "a#b");  // would break the path's fields
     tree.AddNode(3, "1-3", "12345", "0001", nullptr);      // not a vendor id
-    std::filesystem::create_directory(tree.sys + "/class/usbmisc/hiddev0");
+    const std::string longest(126, 'S');
+    tree.AddNode(4, "1-5", USB_VENDOR_ID, "0004", longest.c_str());
+    tree.AddNode(5, "1-6", USB_VENDOR_ID, "0004", (longest + "S").c_str());  // too long
+    for (const char* other : {"hiddev0", "lp07"})
+        std::filesystem::create_directory(tree.sys + "/class/usbmisc/" + other);
     ASSERT_TRUE(link.BeginWalk());
     std::vector<std::string> got;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 8; ++i) {
         std::string path;
         uint32_t port = 0;
         UsbIface kind = link.Interface(i, &path, &port);
@@ -77,13 +84,15 @@ TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode)
     const std::string lp0 = PathOf(USB_VENDOR_ID, "0001", "SN-1"),
                       lp10 = PathOf(USB_VENDOR_ID, "0001", "1-4");
     EXPECT_EQ(got, (std::vector<std::string>{lp0 + " 0", PathOf("abcd", "12ef", "2-1.3") + " 2",
-                                             "skip", PathOf(USB_VENDOR_ID, "0003", "1-2") + " 7",
+                                             "skip", PathOf(USB_VENDOR_ID, "0004", longest) + " 4",
+                                             PathOf(USB_VENDOR_ID, "0004", "1-6") + " 5",
+                                             PathOf(USB_VENDOR_ID, "0003", "1-2") + " 7",
                                              lp10 + " 10", "end"}));
     // Whatever the pipe layer appended: lp0 is the pty, lp10 a plain file.
     auto tty = [&](const std::string& path) {
         UsbHandle h = link.Open(path.c_str());
         int r = h == USB_INVALID_HANDLE ? -1 : isatty(static_cast<int>(h));
-        link.Close(h);
+        EXPECT_EQ(link.Close(h), r >= 0);
         return r;
     };
     EXPECT_EQ(tty(lp0 + "\\pipe01"), 1);
@@ -92,72 +101,126 @@ TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode)
     EXPECT_FALSE(LinuxUsbLink(tree.sys + "/none", tree.dev).BeginWalk());
 }
 
-// n bytes that tell a length in bytes 1 and 2 (n unless told), as a reply does.
-Bytes Reply(size_t n, size_t length = 0) {
+// n bytes that start with the lead byte and tell a length in bytes 1 and 2 (n unless told),
+// as a reply does; the rest counts up from `fill`.
+Bytes Reply(size_t n, size_t length = 0, uint8_t fill = 1) {
     Bytes r(n);
-    std::iota(r.begin(), r.end(), uint8_t{1});
+    std::iota(r.begin(), r.end(), fill);
+    r[0] = 0x1B;
     r[1] = static_cast<uint8_t>((length ? length : n) >> 8);
     r[2] = static_cast<uint8_t>(length ? length : n);
     return r;
 }
 
-TEST_F(LinuxLinkTest, AReadGathersOneReplyWithinTheTimeOutAndWhatComesLaterIsDropped) {
-    const Bytes small = Reply(21), full = Reply(1298), liar = Reply(1318, 0xFFFF);
-    struct {
-        const char* name;
-        Bytes reply;
-        std::vector<std::pair<uint32_t, size_t>> pieces;  // at this time, up to this byte
-        bool ok;
-        uint32_t length, elapsed, bufferSize = 1298;
-    } cases[] = {
-        {"in three pieces", small, {{0, 1}, {1200, 6}, {4900, 21}}, true, 21, 4900},
-        {"the rest too late", small, {{0, 1}, {2000, 6}, {5001, 21}}, false, 6, 5000},
-        {"a length past 1298", liar, {{0, 1318}}, true, 1298, 0, 1299},
-        {"a length past the buffer", full, {{0, 1298}}, true, 600, 0, 600},
-    };
-    UsbSetReadTimeout(5000);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const uint32_t start = clock.Now();
-        size_t sent = 0, next = 0;
-        turn = [&] {
-            for (; next < c.pieces.size() && clock.Now() - start >= c.pieces[next].first; ++next) {
-                Send(Bytes(c.reply.begin() + sent, c.reply.begin() + c.pieces[next].second));
-                sent = c.pieces[next].second;
-            }
-        };
-        turn();
-        Bytes buf(1300, 0);
-        uint32_t len = c.bufferSize;
-        EXPECT_EQ(UsbRead(0, buf.data(), &len), c.ok);
-        EXPECT_EQ(len, c.length);
-        EXPECT_EQ(clock.Now() - start, c.elapsed);
-        EXPECT_TRUE(std::equal(buf.begin(), buf.begin() + len, c.reply.begin()));
-        EXPECT_EQ(buf[len], 0) << "written past what was read";
-
-        // The rest comes late; the next write drops it, and with it what was left unread,
-        // so that the next case reads its own reply.
-        turn = nullptr;
-        Send(Bytes(c.reply.begin() + sent, c.reply.end()));
-        pollfd p = {static_cast<int>(UsbGetDevicePath(0)->handle), POLLIN, 0};
-        EXPECT_TRUE(len == c.reply.size() || ::poll(&p, 1, 1000) == 1);
-        uint32_t none = 0;
-        EXPECT_EQ(UsbWrite(0, "", &none), 1);
-    }
-}
-
-TEST_F(LinuxLinkTest, AStuckWriteTakesItsTimeOutAndAVanishedDeviceNone) {
+TEST_F(LinuxLinkTest, AStuckWriteTakesItsTimeOutAndShowsOneNotice) {
     Bytes big(1 << 16);  // more than the pty takes while the device reads nothing
     uint32_t len = static_cast<uint32_t>(big.size());
     EXPECT_EQ(UsbWrite(0, big.data(), &len), 0);
     EXPECT_EQ(clock.Now(), 1030u);
     EXPECT_EQ(g_notices, 1);
-    close(master);  // the device is gone
-    std::erase(tree.fds, master);
-    EXPECT_EQ(UsbRead(0, big.data(), &len), 0);
-    EXPECT_EQ(UsbWrite(0, big.data(), &len), 0);
-    EXPECT_EQ(clock.Now(), 1030u);
-    EXPECT_EQ(g_notices, 1);
+}
+
+// The node is one end of a socket pair, the test plays the device on the other: what it
+// sends when (a piece without bytes hangs up), against exchanges run back to back, each a
+// write and a read of up to 5000 ms. Times count from the first write; what is due then
+// comes before it.
+TEST_F(LinuxLinkTest, AFaultAtTheNodeCostsAtMostTheExchangeItLandsIn) {
+    struct Piece {
+        uint32_t at;
+        Bytes bytes;
+    };
+    struct Exchange {
+        UsbIo write, read;
+        Bytes got;
+        uint32_t endsAt, buffer = 1298;
+    };
+    const Bytes a = Reply(21), b = Reply(30, 0, 0x40), c = Reply(40, 0, 0x80), full = Reply(1298),
+                liar = Reply(1318, 0xFFFF);
+    Bytes aLead = a;  // lead bytes at its end, for the tail that follows a time-out or cut
+    aLead[19] = aLead[20] = 0x1B;
+    auto dribble = [](const Bytes& r, const std::vector<Piece>& then) {
+        std::vector<Piece> pieces;
+        for (uint32_t i = 0; i < r.size(); ++i) pieces.push_back({100 + 300 * i, {r[i]}});
+        pieces.insert(pieces.end(), then.begin(), then.end());
+        return pieces;
+    };
+    auto cat = [](Bytes x, const Bytes& y) { return x.insert(x.end(), y.begin(), y.end()), x; };
+    const size_t pastDrain = 64 * 1024 + 1000;  // the drain takes 64 reads of 1 KB
+    const UsbIo done = UsbIo::Done, late = UsbIo::TimedOut, fail = UsbIo::Failed;
+    const struct {
+        const char* name;
+        std::vector<Piece> device;
+        std::vector<Exchange> exchanges;
+    } cases[] = {
+        {"replies in pieces, past the buffer, past 1298: each read takes what it can hold, "
+         "the next write drops the rest",
+         {{100, {a[0]}},
+          {1300, Bytes(a.begin() + 1, a.begin() + 6)},
+          {4900, Bytes(a.begin() + 6, a.end())},
+          {5000, full},
+          {5100, liar},
+          {5200, aLead},
+          {5300, c}},
+         {{done, done, a, 4900},
+          {done, done, Bytes(full.begin(), full.begin() + 600), 5000, 600},
+          {done, done, Bytes(liar.begin(), liar.begin() + 1298), 5100, 1299},
+          {done, done, Bytes(aLead.begin(), aLead.begin() + 20), 5200, 20},
+          {done, done, c, 5300}}},
+        {"hangs up in the middle of a reply: that read fails then, the next write at once",
+         {{100, Bytes(a.begin(), a.begin() + 10)}, {1000, {}}},
+         {{done, fail, Bytes(a.begin(), a.begin() + 10), 1000}, {fail, fail, {}, 1000}}},
+        {"dribbles past the time-out: the tail after the drain is skipped to the next reply",
+         dribble(a, {{7000, b}}),
+         {{done, late, Bytes(a.begin(), a.begin() + 17), 5000}, {done, done, b, 7000}}},
+        {"a tail holding the lead byte costs the exchange it lands in, and its time-out",
+         dribble(aLead, {{7000, b}, {10500, c}}),
+         {{done, late, Bytes(aLead.begin(), aLead.begin() + 17), 5000},
+          {done, late, cat({0x1B, 0x1B}, b), 10000},
+          {done, done, c, 10500}}},
+        {"garbage past the drain without a lead byte costs nothing",
+         {{0, Bytes(pastDrain, 0xFF)}, {100, b}},
+         {{done, done, b, 100}}},
+        {"garbage past the drain that looks like a reply costs that exchange and its time-out",
+         {{0, Bytes(pastDrain, 0x1B)}, {100, b}, {5500, c}},
+         {{done, late, cat(Bytes(pastDrain - 64 * 1024, 0x1B), b), 5000}, {done, done, c, 5500}}},
+    };
+    signal(SIGPIPE, SIG_IGN);  // a write after the hang-up fails instead
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int node[2];
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, node), 0);
+        int big = 1 << 18;
+        setsockopt(node[1], SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
+        const uint32_t start = clock.Now();
+        size_t next = 0;
+        turn = [&] {
+            for (; next < c.device.size() && clock.Now() - start >= c.device[next].at; ++next) {
+                const Bytes& piece = c.device[next].bytes;
+                if (piece.empty()) {
+                    close(node[1]), node[1] = -1;
+                } else {
+                    ASSERT_EQ(write(node[1], piece.data(), piece.size()), ssize_t(piece.size()));
+                }
+            }
+        };
+        polls = 0;
+        for (const Exchange& e : c.exchanges) {
+            turn();
+            uint8_t request[20] = {0x1A};
+            uint32_t len = sizeof request;
+            Bytes buf(1300, 0);
+            EXPECT_EQ(link.Write(node[0], request, &len, 30), e.write);
+            len = e.buffer;
+            UsbIo read = e.write == done ? link.Read(node[0], buf.data(), &len, 5000) : e.write;
+            EXPECT_EQ(read, e.read);
+            EXPECT_EQ(Bytes(buf.begin(), buf.begin() + (e.write == done ? len : 0)), e.got);
+            EXPECT_EQ(buf[len], 0) << "written past what was read";
+            EXPECT_EQ(clock.Now() - start, e.endsAt);
+        }
+        turn = nullptr;
+        close(node[0]);
+        if (node[1] >= 0) close(node[1]);
+    }
 }
 
 // Nodes that poll ready yet move no byte: a stale file, /dev/null, and (as a device

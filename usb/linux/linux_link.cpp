@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -20,6 +21,7 @@ namespace {
 
 constexpr uint32_t kReplyMax = 1298;  // the longest reply the protocol accepts
 constexpr uint32_t kReplyHeader = 3;  // the lead byte and the big-endian total length
+constexpr uint8_t kReplyLead = 0x1B;
 constexpr size_t kSerialMax = 126;    // the most characters a USB string descriptor holds
 constexpr int kDiscardReadsMax = 64;  // a device that never stops talking cannot hold us
 constexpr int kIdleMs = 1;            // the pause after a ready node moved no byte
@@ -106,13 +108,15 @@ bool Idle(uint32_t start, uint32_t timeoutMs) {
 }  // namespace
 
 LinuxUsbLink::LinuxUsbLink(std::string sysfsRoot, std::string devRoot, PollFn pollFn,
-                           WriteFn writeFn)
+                           WriteFn writeFn, ReadFn readFn)
     : m_sysfs(std::move(sysfsRoot)),
       m_dev(std::move(devRoot)),
       m_poll(std::move(pollFn)),
-      m_write(std::move(writeFn)) {
+      m_write(std::move(writeFn)),
+      m_read(std::move(readFn)) {
     if (!m_poll) m_poll = [](pollfd* fds, nfds_t n, int ms) { return ::poll(fds, n, ms); };
     if (!m_write) m_write = [](int fd, const void* b, size_t n) { return ::write(fd, b, n); };
+    if (!m_read) m_read = [](int fd, void* b, size_t n) { return ::read(fd, b, n); };
 }
 
 LinuxUsbLink::Node LinuxUsbLink::ReadNode(uint32_t number, bool bySerial) const {
@@ -218,10 +222,23 @@ UsbIo LinuxUsbLink::Read(UsbHandle handle, void* buffer, uint32_t* length, uint3
     bool sized = false, ready = false;
     *length = 0;
     if (fd < 0) return UsbIo::Failed;
+    uint8_t head[kReplyHeader];
     while (got < want) {
-        ssize_t n = ::read(fd, out + got, want - got);
+        ssize_t n = m_read(fd, got ? out + got : head, want - got);
         if (n > 0) {
             ready = false;
+            if (got == 0) {
+                // A reply starts with its lead byte. Bytes before one are the tail of a reply
+                // whose read timed out, come after the drain: skipped, within the time-out.
+                const auto* lead = static_cast<const uint8_t*>(
+                    std::memchr(head, kReplyLead, static_cast<size_t>(n)));
+                if (!lead) {
+                    if (Remaining(start, timeoutMs) == 0) return UsbIo::TimedOut;
+                    continue;
+                }
+                n = head + n - lead;
+                std::memcpy(out, lead, static_cast<size_t>(n));
+            }
             got += static_cast<uint32_t>(n);
             *length = got;
             if (!sized && got >= kReplyHeader) {
@@ -249,7 +266,7 @@ void LinuxUsbLink::DiscardInput(int fd) {
     // to the request we are about to write, and every later exchange would be one behind.
     uint8_t scratch[1024];
     for (int i = 0; i < kDiscardReadsMax; ++i) {
-        ssize_t n = ::read(fd, scratch, sizeof scratch);
+        ssize_t n = m_read(fd, scratch, sizeof scratch);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return;  // drained (EAGAIN or 0), or gone, which the write will find
     }

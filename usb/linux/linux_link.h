@@ -24,9 +24,12 @@ public:
     using PollFn = std::function<int(pollfd*, nfds_t, int)>;
     // write(2) by default; tests pass one that takes nothing, as no file they can make does.
     using WriteFn = std::function<ssize_t(int, const void*, size_t)>;
+    // read(2) by default; the fuzz target hands over its input in pieces of its choosing.
+    using ReadFn = std::function<ssize_t(int, void*, size_t)>;
 
     explicit LinuxUsbLink(std::string sysfsRoot = "/sys", std::string devRoot = "/dev",
-                          PollFn pollFn = nullptr, WriteFn writeFn = nullptr);
+                          PollFn pollFn = nullptr, WriteFn writeFn = nullptr,
+                          ReadFn readFn = nullptr);
 
     // Discovery reads sysfs only: the driver allows one open of a node at a time, and
     // that one belongs to whoever is talking to the device.
@@ -69,5 +72,6 @@ private:
     std::string m_dev;
     PollFn m_poll;
     WriteFn m_write;
+    ReadFn m_read;
     std::vector<Node> m_nodes;  // the last walk, in numeric order of N
 };
