@@ -1,6 +1,6 @@
 // One simulated device behind the simulated USB link, addressed by the exchange layer on
 // virtual time: how its changes complete, and what it must not answer. Its answers and its
-// misbehaviours are read end to end by the flows of tests/app.
+// misbehaviours, a device that vanishes among them, are read end to end by the fault matrix.
 #include <gmock/gmock.h>
 
 #include <functional>
@@ -92,19 +92,6 @@ TEST_F(SimTest, ChangesCompleteThroughThePollAfterTheirDelay) {
         EXPECT_EQ(Send(kCmdPollDone), Bytes{1});
         EXPECT_TRUE(c.done(device.State()));
     }
-}
-
-// A device that dropped off mid-reply is away for its gap, then back as a new attachment,
-// and the pipe that died with it opens again for the next exchange.
-TEST_F(SimTest, AVanishedDeviceComesBackAsANewAttachment) {
-    device.Inject(Vanish(100));
-    uint32_t attachment = device.Attachment();
-    EXPECT_TRUE(Send(kCmdGetSsid).empty());
-    EXPECT_FALSE(device.Present());
-    clock.Advance(100);
-    EXPECT_TRUE(device.Present());
-    EXPECT_EQ(device.Attachment(), attachment + 1);
-    EXPECT_FALSE(Send(kCmdGetSsid).empty());
 }
 
 // A fresh checksum over what follows the six-byte text header, so that only the edit is wrong.
