@@ -279,10 +279,15 @@ TEST_F(FlowTest, IpPanelsFollowTheDeviceAndTheEdits) {
 }
 
 // A static set that no network could use is refused before anything is sent, and the
-// edits stay; Enter, pressed on the way, neither ends the window nor drops them.
-TEST_F(FlowTest, AStaticSetThatCannotWorkIsRefusedAndEnterKeepsTheEdits) {
+// edits stay; Enter, pressed on the way, neither ends the window nor drops them. The
+// country Set on the device's own (marked) entry, or on none, sends and says nothing.
+TEST_F(FlowTest, SetsWithNothingToSendOrThatCannotWorkSendNothing) {
     devsim::Device& dev = AddDevice();
     OnMain()
+        .Call([&] { EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->sel, 5); })  // "*Germany"
+        .Click(IDC_COUNTRY_SET)
+        .Call([&] { dlg.m_countryCombo.SetCurSel(-1); })
+        .Click(IDC_COUNTRY_SET)
         .SetIp(IDC_WIFI_ADDR, "192.168.1.0")
         .Enter()
         .Click(IDC_WIFI_SET)
@@ -303,6 +308,7 @@ TEST_F(FlowTest, AStaticSetThatCannotWorkIsRefusedAndEnterKeepsTheEdits) {
     EXPECT_EQ(Boxes(), (Texts{"IP Addr is the network address of its subnet!!!",
                               "Gateway has an empty field!!!"}));
     EXPECT_EQ(RequestTexts(dev, CMD_SET_WIFI_IPCFG), Texts{});
+    EXPECT_EQ(Count(dev, CMD_SET_COUNTRY), 0);
     EXPECT_EQ(RequestTexts(dev, CMD_SET_ETH_IPCFG),
               Texts{"1,192.168.1.57,255.255.255.0,192.168.1.1"});
 }
@@ -356,20 +362,6 @@ TEST_F(FlowTest, CountryListMarksTheCurrentEntry) {
         EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->entries, c.entries);
         EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->sel, c.sel);
     }
-}
-
-// Set on the device's own (marked) entry, or with no entry selected, sends and says nothing.
-TEST_F(FlowTest, CountrySetWithNothingToSend) {
-    devsim::Device& dev = AddDevice();
-    OnMain()
-        .Call([&] { EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->sel, 5); })  // "*Germany"
-        .Click(IDC_COUNTRY_SET)
-        .Call([&] { dlg.m_countryCombo.SetCurSel(-1); })
-        .Click(IDC_COUNTRY_SET)
-        .Escape();
-    dlg.DoModal();
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(Count(dev, CMD_SET_COUNTRY), 0);
 }
 
 TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
