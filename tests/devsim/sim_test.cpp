@@ -76,6 +76,7 @@ TEST_F(SimTest, ChangesCompleteThroughThePollAfterTheirDelay) {
         {kCmdSetEthIpCfg, "0,10.0.5,255.0.0.0,10.0.0.1", 0, nullptr},
         {kCmdSetWifiIpCfg, "0,10.0.0.5,255.0.0.0,10.0.0.1", 0, nullptr,
          [](S& s) { s.wifi.flags = kIpLocked; }},
+        {kCmdConnectWifi, "0,09,05,Warehous,wrong", 0, nullptr},  // the name one short
         {kCmdSetCountry, "XX", 0, nullptr},
         {kCmdConnectWifi, "2,07,00,HomeNet,", 0, nullptr},
     };
