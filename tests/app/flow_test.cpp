@@ -155,6 +155,9 @@ TEST_F(FlowTest, TheSelectedDeviceIsAddressedAndFollowsItsLabel) {
     User().OnDialog(IDD_AP_LIST, 0).Escape();
     OnMain()
         .Select(IDC_DEVICE_COMBO, 1)
+        .Select(IDC_DEVICE_COMBO, 0)  // the first position is a device too
+        .Call([&] { onlyTo(first, second, false); })
+        .Select(IDC_DEVICE_COMBO, 1)
         .DropDown(IDC_DEVICE_COMBO)  // rebuilt: the second stays selected
         .Click(IDC_SSID_SCAN)
         .Call([&] {
