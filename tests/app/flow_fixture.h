@@ -1,5 +1,5 @@
 // The whole main dialog on the headless backend against simulated devices, on virtual
-// time, with a scripted user.
+// time, with a scripted user; shared by the flow tests and the fault matrix.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,6 +20,22 @@
 #include "ui/app.h"
 #include "ui/headless/headless_backend.h"
 #include "usb/sim/sim_link.h"
+
+// A panel as the user sees it: "x " when DHCP is checked, the address, then "+" or "-" for
+// the check box, the address and Set enabled.
+inline std::string Panel(CNetCfgDlg& d, CButton& check, int addr, int set) {
+    std::string text = check.GetCheck() == BST_CHECKED ? "x " : "  ";
+    text += d.GetDlgItem(addr)->GetWindowText() + " ";
+    for (int id : {check.GetDlgCtrlID(), addr, set})
+        text += d.GetDlgItem(id)->IsWindowEnabled() ? "+" : "-";
+    return text;
+}
+inline std::string EthPanel(CNetCfgDlg& d) {
+    return Panel(d, d.m_ethDhcp, IDC_ETH_ADDR, IDC_ETH_SET);
+}
+inline std::string WifiPanel(CNetCfgDlg& d) {
+    return Panel(d, d.m_wifiDhcp, IDC_WIFI_ADDR, IDC_WIFI_SET);
+}
 
 class FlowTest : public testing::Test {
 protected:
