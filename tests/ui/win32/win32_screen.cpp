@@ -33,7 +33,6 @@ class Win32Screen : public Screen {
 public:
     explicit Win32Screen(ui::win32::Win32Backend& backend) : m_b(backend) {}
 
-    std::string Title(ui::Handle dialog) override { return TextOf(m_b.Window(dialog)); }
     std::string Text(ui::Handle control) override {
         HWND w = m_b.Window(control);
         if (ClassOf(w) != WC_IPADDRESSA) return TextOf(w);
