@@ -9,7 +9,6 @@
 #include "app/resource.h"
 #include "programs/demo_devices.h"
 #include "tests/programs/demo_script.h"
-#include "tests/programs/win32/png.h"
 #include "tests/ui/win32/win32_harness.h"
 #include "tests/ui/win32/win32_screen.h"
 #include "usb/sim/sim_link.h"
@@ -38,8 +37,7 @@ TEST(Win32GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
             ASSERT_GT(p.width, 300);
             EXPECT_NE(std::count(p.rgb.begin(), p.rgb.end(), p.rgb[0]),
                       static_cast<std::ptrdiff_t>(p.rgb.size()));
-            EXPECT_TRUE(pngfile::Save(std::string(NETCFG_GUI_SCREENSHOTS) + "/netcfg-windows.png",
-                                      p.width, p.height, p.rgb));
+            EXPECT_TRUE(uitest::SavePng(p, NETCFG_GUI_SCREENSHOTS "/netcfg-windows.png"));
         });
     };
     demo::Session session;
