@@ -6,10 +6,27 @@
 
 #include "app/resource.h"
 #include "programs/demo_devices.h"
+#include "ui/app.h"
 
 namespace demo {
 
 using testing::ElementsAre;
+
+void Quicken(DemoDevices& devices) {
+    for (devsim::Device* d : {&devices.first, &devices.second}) {
+        d->State().timing = {.replyMs = 0,
+                             .scanMs = 200,
+                             .ipApplyMs = 1600,
+                             .countryApplyMs = 700,
+                             .connectMs = 700};
+    }
+}
+
+int RunDemo() {
+    char name[] = "netcfg-demo";
+    char* argv[] = {name, nullptr};
+    return ui::RunApplication(1, argv);
+}
 
 void ScriptChangeAndJoin(ui::ScriptedUser& user, Screen& screen, DemoDevices& devices,
                          std::function<ui::Handle()> main, std::function<ui::Handle()> top,
@@ -20,7 +37,7 @@ void ScriptChangeAndJoin(ui::ScriptedUser& user, Screen& screen, DemoDevices& de
     auto at = [main, control](int id) { return control(main(), id); };
     ui::DialogScript& script = user.OnDialog(IDD_NETCFG_DIALOG);
     script.Wait(300).Call([&screen, main, at] {
-        EXPECT_EQ(screen.Title(main()), "Quillo R7 USB Net Config Tool  V1.01-02");
+        EXPECT_EQ(screen.Text(main()), "Quillo R7 USB Net Config Tool  V1.01-02");
         EXPECT_EQ(screen.ShownTopWindows(), 1);  // the main dialog is the program's only window
         EXPECT_TRUE(screen.HasIcon(main()));
         std::vector<std::string> devicesShown = screen.Entries(at(IDC_DEVICE_COMBO));

@@ -35,6 +35,11 @@ void ScriptChangeAndJoin(ui::ScriptedUser& user, Screen& screen, DemoDevices& de
                          std::function<ui::Handle()> main, std::function<ui::Handle()> top,
                          const Extras& extras, Session& session);
 
+// Changes complete sooner than on the demo's believable clock.
+void Quicken(DemoDevices& devices);
+// Runs the program as the demo; its exit code.
+int RunDemo();
+
 // What the session leaves, checked after the program ended.
 void ExpectChangedAndJoined(const ui::ScriptedUser& user, const Session& session);
 

@@ -143,14 +143,7 @@ class GuiTest : public testing::Test {
 protected:
     void SetUp() override {
         RegisterNetCfgIcon();
-        // Changes complete sooner than on the demo's believable clock.
-        for (devsim::Device* d : {&m_devices.first, &m_devices.second}) {
-            d->State().timing = {.replyMs = 0,
-                                 .scanMs = 200,
-                                 .ipApplyMs = 1600,
-                                 .countryApplyMs = 700,
-                                 .connectMs = 700};
-        }
+        demo::Quicken(m_devices);
         m_link.Attach(m_devices.first, "0001", 1);
         m_link.Attach(m_devices.second, "0002", 2);
         UsbSetLink(&m_link);
@@ -167,11 +160,6 @@ protected:
     template <class T>
     T* Native(int id, HWND dialog = 0) {
         return dynamic_cast<T*>(B().Window(B().GetControl(dialog ? dialog : Main(), id)));
-    }
-    int RunProgram() {
-        char name[] = "netcfg-demo";
-        char* argv[] = {name, nullptr};
-        return ui::RunApplication(1, argv);
     }
     void SaveScreenshot(wxWindow& window, const char* name) {
         std::string path = Screenshot(name);
@@ -198,9 +186,6 @@ protected:
 class WxScreen : public uitest::Screen {
 public:
     explicit WxScreen(ui::wx::WxBackend& backend) : m_b(backend) {}
-    std::string Title(HWND dialog) override {
-        return Shown(static_cast<wxDialog*>(m_b.Window(dialog))->GetTitle());
-    }
     std::string Text(HWND control) override {
         wxWindow* w = m_b.Window(control);
         if (auto* ip = dynamic_cast<ui::wx::IpAddressCtrl*>(w)) {
@@ -211,6 +196,7 @@ public:
         if (auto* combo = dynamic_cast<wxOwnerDrawnComboBox*>(w)) return Shown(combo->GetValue());
         if (auto* edit = dynamic_cast<wxTextCtrl*>(w)) return Shown(edit->GetValue());
         if (auto* label = dynamic_cast<wxStaticText*>(w)) return Shown(label->GetLabel());
+        if (auto* dialog = dynamic_cast<wxDialog*>(w)) return Shown(dialog->GetTitle());
         return {};
     }
     std::vector<std::string> Entries(HWND combo) override {
@@ -353,7 +339,7 @@ TEST_F(GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
         User(), screen, m_devices, [&] { return Main(); },
         [&] { return B().ModalStack().back().dialog; }, extras, session);
 
-    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(demo::RunDemo(), 0);
     demo::ExpectChangedAndJoined(User(), session);
     // Every request went out under the busy cursor.
     EXPECT_THAT(m_link.busy, testing::Each(true));
@@ -454,7 +440,7 @@ TEST_F(GuiTest, KeyboardTabOrderEscapeOnAnOpenListAndAMessageBox) {
     User().OnMessageBox("Device not found!!!", 400);
     main.Escape();
 
-    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(demo::RunDemo(), 0);
     EXPECT_THAT(stops, ElementsAre(IDC_DEVICE_COMBO, IDC_COUNTRY_COMBO, IDC_SSID, IDC_DEVICE_SCAN,
                                    IDC_COUNTRY_SET, IDC_SSID_SCAN, IDC_ETH_DHCP, IDC_WIFI_DHCP,
                                    IDC_WIFI_ADDR, IDC_WIFI_MASK, IDC_WIFI_GATEWAY, IDC_DEVICE_COMBO,

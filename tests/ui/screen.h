@@ -13,9 +13,8 @@ namespace uitest {
 class Screen {
 public:
     virtual ~Screen() = default;
-    virtual std::string Title(ui::Handle dialog) = 0;
-    // A static's or an edit's text, a drop-down list's field, an IP control's four
-    // fields joined by dots (a blank one empty).
+    // A dialog's title, a static's or an edit's text, a drop-down list's field, an IP control's
+    // four fields joined by dots (a blank one empty).
     virtual std::string Text(ui::Handle control) = 0;
     virtual std::vector<std::string> Entries(ui::Handle combo) = 0;
     virtual bool Checked(ui::Handle box) = 0;

@@ -361,8 +361,12 @@ TEST_P(UiSemantics, SlowTimerLeavesOtherTimersAndPostedMessagesTheirTurn) {
     dlg.m_onInit = [](CProbeDlg& d) {
         d.SetTimer(1, 50);
         d.SetTimer(2, 100);
+        d.SetTimer(3, 10);
+        EXPECT_TRUE(d.KillTimer(3));
+        EXPECT_FALSE(d.KillTimer(3));  // no longer set
     };
     dlg.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
+        EXPECT_NE(id, 3u);  // killed before it was due
         if (id == 2 && ++seconds == 4) d.PostMessage(WM_CLOSE);
         if (id != 1) return;
         uint32_t start = base::GetTickCount();

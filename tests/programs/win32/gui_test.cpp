@@ -9,7 +9,6 @@
 #include "app/resource.h"
 #include "programs/demo_devices.h"
 #include "tests/programs/demo_script.h"
-#include "tests/programs/win32/png.h"
 #include "tests/ui/win32/win32_harness.h"
 #include "tests/ui/win32/win32_screen.h"
 #include "usb/sim/sim_link.h"
@@ -22,14 +21,7 @@ TEST(Win32GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
     uitest::Win32Harness harness;
     CNetCfgApp app;
     DemoDevices devices;
-    // Changes complete sooner than on the demo's believable clock.
-    for (devsim::Device* d : {&devices.first, &devices.second}) {
-        d->State().timing = {.replyMs = 0,
-                             .scanMs = 200,
-                             .ipApplyMs = 1600,
-                             .countryApplyMs = 700,
-                             .connectMs = 700};
-    }
+    demo::Quicken(devices);
     UsbSetLink(&devices.link);
     ui::win32::Win32Backend& b = harness.Backend();
     std::unique_ptr<uitest::Screen> screen = uitest::MakeWin32Screen(b);
@@ -45,8 +37,7 @@ TEST(Win32GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
             ASSERT_GT(p.width, 300);
             EXPECT_NE(std::count(p.rgb.begin(), p.rgb.end(), p.rgb[0]),
                       static_cast<std::ptrdiff_t>(p.rgb.size()));
-            EXPECT_TRUE(pngfile::Save(std::string(NETCFG_GUI_SCREENSHOTS) + "/netcfg-windows.png",
-                                      p.width, p.height, p.rgb));
+            EXPECT_TRUE(uitest::SavePng(p, NETCFG_GUI_SCREENSHOTS "/netcfg-windows.png"));
         });
     };
     demo::Session session;
@@ -54,11 +45,8 @@ TEST(Win32GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
         harness.User(), *screen, devices, main,
         [&] { return b.ModalStack().empty() ? 0 : b.ModalStack().back().dialog; }, extras, session);
 
-    char name[] = "netcfg-demo";
-    char* argv[] = {name, nullptr};
-    EXPECT_EQ(ui::RunApplication(1, argv), 0);
+    EXPECT_EQ(demo::RunDemo(), 0);
     demo::ExpectChangedAndJoined(harness.User(), session);
-    EXPECT_EQ(devices.first.State().joined, "Lab,Bench 2");
     UsbSetLink(nullptr);
     EXPECT_THAT(harness.TakeErrors(), IsEmpty());
     EXPECT_THAT(harness.User().Unused(), IsEmpty());

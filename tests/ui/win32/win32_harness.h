@@ -11,11 +11,15 @@
 
 namespace uitest {
 
-ui::win32::Win32Backend& SharedWin32Backend();
+inline ui::win32::Win32Backend& SharedWin32Backend() {
+    static ui::win32::Win32Backend backend;
+    return backend;
+}
 
 class Win32Harness : public Harness {
 public:
-    Win32Harness();
+    Win32Harness()
+        : m_backend(SharedWin32Backend()), m_driver(m_backend, m_user), m_installed(m_backend) {}
     ui::ScriptedUser& User() override { return m_user; }
     std::vector<std::string> TakeErrors() override { return m_driver.TakeErrors(); }
     const std::vector<std::string>& Log() override { return m_driver.Log(); }

@@ -3,6 +3,7 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
+#include <gdiplus.h>
 // clang-format on
 
 #include <algorithm>
@@ -33,7 +34,6 @@ class Win32Screen : public Screen {
 public:
     explicit Win32Screen(ui::win32::Win32Backend& backend) : m_b(backend) {}
 
-    std::string Title(ui::Handle dialog) override { return TextOf(m_b.Window(dialog)); }
     std::string Text(ui::Handle control) override {
         HWND w = m_b.Window(control);
         if (ClassOf(w) != WC_IPADDRESSA) return TextOf(w);
@@ -217,6 +217,25 @@ Picture TakePicture(ui::win32::Hwnd window) {
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return p;
+}
+
+bool SavePng(const Picture& p, const std::string& path) {
+    std::vector<BYTE> bgrx;
+    for (size_t i = 0; i + 2 < p.rgb.size(); i += 3) {
+        bgrx.insert(bgrx.end(), {p.rgb[i + 2], p.rgb[i + 1], p.rgb[i], 0xFF});
+    }
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+    const CLSID png = {
+        0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    Gdiplus::Status saved;
+    {
+        Gdiplus::Bitmap bitmap(p.width, p.height, p.width * 4, PixelFormat32bppRGB, bgrx.data());
+        saved = bitmap.Save(ui::win32::Readable(path).c_str(), &png, nullptr);
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return saved == Gdiplus::Ok;
 }
 
 bool IconsAtSystemSizes(ui::win32::Hwnd window) {

@@ -20,6 +20,8 @@ struct Picture {
     std::vector<uint8_t> rgb;
 };
 Picture TakePicture(ui::win32::Hwnd window);
+// The picture as a PNG file, by the system's own encoder.
+bool SavePng(const Picture& p, const std::string& path);
 
 // Whether the window's big and small icons are as wide as the system's icon sizes.
 bool IconsAtSystemSizes(ui::win32::Hwnd window);

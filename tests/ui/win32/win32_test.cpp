@@ -1,6 +1,4 @@
-// The Win32 backend: the shared suite on it, and the wait window's width in real pixels.
-#include "app/templates.h"
-#include "app/wait_dlg.h"
+// The Win32 backend: the shared suite on it, and how its controls show bytes.
 #include "tests/ui/win32/win32_harness.h"
 #include "tests/ui/win32/win32_screen.h"
 
@@ -73,31 +71,6 @@ TEST_P(Win32Ui, TypedTextReadsAsUtf8) {
     EXPECT_EQ(dlg.m_secret,
               "\xC3\xA9\xE2\x82\xAC"
               "1");
-}
-
-// The wait window fits its message and a four-digit count: its client area is the pixel
-// width of " 0000", plus the message's, plus 30, in the window's own font.
-TEST(Win32WaitWindow, ClientWidthFitsTheMessageAndTheCount) {
-    CWinApp app{"wait"};
-    Win32Harness harness;
-    RegisterNetCfgTemplates();
-    std::unique_ptr<Screen> screen = MakeWin32Screen(harness.Backend());
-    for (const char* message : {"Setting...", "Writing the new Ethernet settings, please wait"}) {
-        CWaitDlg dlg;
-        dlg.SetRequest({nullptr, nullptr, message, 60000, 100});
-        harness.User()
-            .OnDialog(IDD_WAIT)
-            .Call([&] {
-                HWND w = dlg.m_hWnd;
-                EXPECT_EQ(screen->ClientWidth(w),
-                          screen->TextWidth(w, " 0000") + screen->TextWidth(w, message) + 30);
-                EXPECT_GT(screen->TextWidth(w, message), screen->TextWidth(w, "Setting"));
-            })
-            .Escape();
-        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-        harness.User() = {};
-    }
-    EXPECT_THAT(harness.TakeErrors(), testing::IsEmpty());
 }
 
 }  // namespace
