@@ -12,7 +12,6 @@
 namespace {
 
 using Script = ui::DialogScript;
-using Texts = std::vector<std::string>;
 using View = std::map<std::string, std::string>;
 
 constexpr char kPassword[] = "forklift-7";
@@ -56,20 +55,16 @@ const FaultKind kFaults[] = {
      "Pkt Header ee != 1b Error!!!\nPkt Header ee != 1b Error!!!\n"},
 };
 
-// One run of the main dialog with a backend, a link and devices of its own.
-struct Cell {
+// One run of the main dialog, with short device labels.
+struct Cell : Session {
     Cell() {
         for (devsim::Device* d : {&dev, &second}) {
             d->State().info = "R7";
             d->State().extraAlt = "FW1";
             d->State().wifiStatus = 0x20;  // no message of its own; 0 after a join
         }
-        link.Attach(dev, "1234", 1);
-        UsbSetLink(&link);
         backend.SetTimeLimit(600000);
     }
-    ~Cell() { UsbSetLink(nullptr); }
-    Script& On(int templateId, int nth = 1) { return backend.User().OnDialog(templateId, nth); }
     void NoteLabel() {  // after "USB001 PID:", without the line feed
         const std::string& l = dlg.m_selDeviceLabel;
         labels += (labels.empty() ? "" : " / ") + l.substr(11, l.size() - 12);
@@ -79,11 +74,6 @@ struct Cell {
         lists += (lists.empty() ? "" : "/") + std::to_string(list->rows.size());
     }
 
-    ui::headless::HeadlessBackend backend;
-    ui::ScopedBackend scope{backend};
-    devsim::Device dev, second;
-    SimUsbLink link;
-    CNetCfgDlg dlg;
     std::string labels, lists;      // the labels and list rows the flow showed
     devsim::Device* target = &dev;  // the device the flow talks to
 };
@@ -124,7 +114,6 @@ auto Pick(int row, std::function<void(Script&)> choose) {
         choose(c.On(IDD_AP_PASSWORD));
     };
 }
-using Ids = std::vector<int32_t>;
 Ids Polls(size_t n) { return Ids(n, CMD_POLL_DONE); }
 Ids operator+(Ids a, const Ids& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -229,7 +218,7 @@ Outcome RunFlow(const Flow& flow, const FaultKind* fault, size_t at, const View&
         if (fault) target.Inject(fault->rule(flow.exchanges.at(at)).After(static_cast<int>(at)));
     };
     // The user takes two seconds over the notice, while the window's timers go on.
-    if (fault == &kFaults[Stall]) c.backend.User().OnMessageBox("Write to USB Timeout", 2000);
+    if (fault == &kFaults[Stall]) c.User().OnMessageBox("Write to USB Timeout", 2000);
     if (!flow.act) {  // the start-up: the fault is there before the window opens
         inject();
         r.before = empty;
@@ -261,8 +250,6 @@ Outcome RunFlow(const Flow& flow, const FaultKind* fault, size_t at, const View&
         // The pipe's notice has no caption of its own; the window's boxes have its name.
         EXPECT_EQ(b.caption, b.text == "Write to USB Timeout" ? "" : "netcfg");
     }
-    EXPECT_EQ(c.backend.Errors(), Texts{});
-    EXPECT_EQ(c.backend.User().Unused(), Texts{});
     return r;
 }
 

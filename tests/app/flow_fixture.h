@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,56 +35,79 @@ inline std::string WifiPanel(CNetCfgDlg& d) {
     return Panel(d, d.m_wifiDhcp, IDC_WIFI_ADDR, IDC_WIFI_SET);
 }
 
-class FlowTest : public testing::Test {
-protected:
-    FlowTest() : m_backendScope(backend) {
+using Bytes = std::vector<uint8_t>;
+using Ids = std::vector<int32_t>;
+using Texts = std::vector<std::string>;
+
+// How many requests with command `id` the device has received.
+inline int Count(devsim::Device& dev, int32_t id) {
+    return static_cast<int>(std::ranges::count(dev.CommandIds(), id));
+}
+// The texts of the requests with command `id`, each sent with its NUL and nothing more.
+inline Texts RequestTexts(devsim::Device& dev, int32_t id) {
+    Texts texts;
+    for (const auto& r : dev.Requests()) {
+        if (r.cmdId != id) continue;
+        texts.push_back(r.Text());
+        EXPECT_EQ(r.payload.size(), texts.back().size() + 1) << "the text and its NUL only";
+    }
+    return texts;
+}
+
+// One main dialog with a backend, a link and a device "1234" at port 1 of its own; the
+// user's script must leave nothing unused.
+struct Session {
+    Session() {
+        link.Attach(dev, "1234", 1);
+        UsbSetLink(&link);
+    }
+    ~Session() {
+        UsbSetLink(nullptr);
+        EXPECT_EQ(backend.Errors(), Texts{});
+        EXPECT_EQ(User().Unused(), Texts{});
+    }
+    ui::ScriptedUser& User() { return backend.User(); }
+    ui::DialogScript& On(int templateId, int nth = 1) { return User().OnDialog(templateId, nth); }
+    ui::DialogScript& OnMain(int nth = 1) { return On(IDD_NETCFG_DIALOG, nth); }
+    // The main dialog after `script`, then the user's Escape.
+    Session& Go(const std::function<void(ui::DialogScript&)>& script = {}) {
+        ui::DialogScript& main = OnMain();
+        if (script) script(main);
+        main.Escape();
+        dlg.DoModal();
+        return *this;
+    }
+    Texts Boxes() const {
+        Texts texts;
+        for (const auto& b : backend.MessageBoxes()) texts.push_back(b.text);
+        return texts;
+    }
+    const ui::headless::ControlState* Control(int id, int templateId = IDD_NETCFG_DIALOG) {
+        return backend.FindDialog(templateId)->Control(id);
+    }
+
+    ui::headless::HeadlessBackend backend;
+    ui::ScopedBackend scope{backend};
+    devsim::Device dev, second;
+    SimUsbLink link;
+    CNetCfgDlg dlg;
+};
+
+// The clock and the application, there before any run.
+struct FlowEnv {
+    FlowEnv() {
         app.m_appName = "netcfg";
         RegisterNetCfgTemplates();
         InstallWriteTimeoutNotice();
-        UsbSetLink(&link);
     }
-    ~FlowTest() override {
-        UsbSetLink(nullptr);
-        UsbSetNoticeFn(nullptr);
-    }
-    void TearDown() override {
-        EXPECT_EQ(backend.Errors(), std::vector<std::string>{});
-        EXPECT_EQ(User().Unused(), std::vector<std::string>{});
-    }
+    ~FlowEnv() { UsbSetNoticeFn(nullptr); }
+    base::ScopedVirtualClock clock{100000};
+    CNetCfgApp app;
+};
 
-    // Attaches the first device, the default one.
-    devsim::Device& AddDevice(const char* productId = "1234", uint32_t port = 1) {
-        devices.push_back(std::make_unique<devsim::Device>());
-        link.Attach(*devices.back(), productId, port);
-        return *devices.back();
-    }
-
-    ui::ScriptedUser& User() { return backend.User(); }
-    ui::DialogScript& OnMain() { return User().OnDialog(IDD_NETCFG_DIALOG); }
-
-    // The main dialog runs with dlg.DoModal(); the test's script for dialog 102 must end it.
-    // One more run of a fresh main dialog against a fresh default device that `prepare`
-    // sets up; the dialog only starts and closes. For table-driven cases.
-    struct FreshRun {
-        std::unique_ptr<devsim::Device> dev = std::make_unique<devsim::Device>();
-        std::unique_ptr<CNetCfgDlg> dlg;
-    };
-    FreshRun& RunFresh(const std::function<void(devsim::Device&)>& prepare,
-                       const std::function<void(ui::DialogScript&)>& script = {}) {
-        FreshRun& run = runs.emplace_back();
-        prepare(*run.dev);
-        SimUsbLink freshLink;
-        freshLink.Attach(*run.dev, "1234", 1);
-        UsbSetLink(&freshLink);
-        run.dlg = std::make_unique<CNetCfgDlg>();
-        ui::DialogScript& main = User().OnDialog(IDD_NETCFG_DIALOG, static_cast<int>(runs.size()));
-        if (script) script(main);
-        main.Escape();
-        run.dlg->DoModal();
-        UsbSetLink(&link);
-        return run;
-    }
-
+// The test's own run; a table case or a matrix cell makes a fresh Session on top of it.
+class FlowTest : public testing::Test, protected FlowEnv, protected Session {
+protected:
     // For each pick: opens the list, double-clicks network `first` and lets `second` act
     // in the password dialog; without `second` the list must stay open, and the user closes
     // it (the last pick only).
@@ -95,43 +116,12 @@ protected:
         int n = 0;
         ui::DialogScript& main = OnMain();
         for (const Pick& p : picks) {
-            ui::DialogScript& list = User().OnDialog(IDD_AP_LIST, ++n);
+            ui::DialogScript& list = On(IDD_AP_LIST, ++n);
             list.DoubleClickRow(IDC_AP_LIST, p.first);
-            p.second ? p.second(User().OnDialog(IDD_AP_PASSWORD, n)) : (void)list.Escape();
+            p.second ? p.second(On(IDD_AP_PASSWORD, n)) : (void)list.Escape();
             main.Click(IDC_SSID_SCAN);
         }
         main.Escape();
         dlg.DoModal();
     }
-    // How many requests with command `id` the device has received.
-    static int Count(devsim::Device& dev, int32_t id) {
-        const std::vector<int32_t> ids = dev.CommandIds();
-        return static_cast<int>(std::count(ids.begin(), ids.end(), id));
-    }
-    std::vector<std::string> RequestTexts(devsim::Device& dev, int32_t id) {
-        std::vector<std::string> texts;
-        for (const auto& r : dev.Requests()) {
-            if (r.cmdId != id) continue;
-            texts.push_back(r.Text());
-            EXPECT_EQ(r.payload.size(), texts.back().size() + 1) << "the text and its NUL only";
-        }
-        return texts;
-    }
-    std::vector<std::string> Boxes() const {
-        std::vector<std::string> texts;
-        for (const auto& b : backend.MessageBoxes()) texts.push_back(b.text);
-        return texts;
-    }
-    const ui::headless::ControlState* Control(int id, int templateId = IDD_NETCFG_DIALOG) {
-        return backend.FindDialog(templateId)->Control(id);
-    }
-
-    base::ScopedVirtualClock clock{100000};
-    ui::headless::HeadlessBackend backend;
-    ui::ScopedBackend m_backendScope;
-    CNetCfgApp app;
-    SimUsbLink link;
-    std::vector<std::unique_ptr<devsim::Device>> devices;
-    std::deque<FreshRun> runs;
-    CNetCfgDlg dlg;
 };

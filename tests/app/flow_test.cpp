@@ -8,14 +8,10 @@ using devsim::kEveryTime;
 using devsim::NoReply;
 using devsim::ReplyPayload;
 using devsim::ReplyText;
-using Bytes = std::vector<uint8_t>;
-using Ids = std::vector<int32_t>;
-using Texts = std::vector<std::string>;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
 TEST_F(FlowTest, NoDeviceSaysSoAndSendsNothingThenComesAndGoes) {
-    devsim::Device& dev = AddDevice();
     dev.SetPresent(false);
     OnMain()
         .Call([&] {
@@ -55,28 +51,23 @@ TEST_F(FlowTest, DeviceLabelsFromTheIdentityTexts) {
         {"abc", "xyz", {ReplyPayload({'n', 'o', 'n'}).On(11)}, "USB001 PID:1234 non xyz\n", 0},
         {std::string(200, 'a'), "xyz", {}, cut, 0}};
     for (const auto& c : cases) {
-        FreshRun& run = RunFresh([&](devsim::Device& dev) {
-            dev.State().info = c.info;
-            dev.State().extra = c.extra;
-            dev.State().extraAlt = "alt";
-            for (const auto& f : c.faults) dev.Inject(f);
-        });
-        EXPECT_EQ(run.dlg->m_selDeviceLabel, c.label);
-        EXPECT_EQ(Count(*run.dev, 19), c.asksAlt) << c.label;
+        Session run;
+        run.dev.State().info = c.info;
+        run.dev.State().extra = c.extra;
+        run.dev.State().extraAlt = "alt";
+        for (const auto& f : c.faults) run.dev.Inject(f);
+        EXPECT_EQ(run.Go().dlg.m_selDeviceLabel, c.label);
+        EXPECT_EQ(Count(run.dev, 19), c.asksAlt) << c.label;
     }
 }
 
-TEST_F(FlowTest, StartUpShowsTheDeviceThenTheDispatcherCases) {
-    devsim::Device& dev = AddDevice("1234", 1);
+TEST_F(FlowTest, TheDispatcherCasesAndTheHelp) {
     auto ask = [&](devsim::FaultRule reply, int32_t id) {
         dev.Inject(reply.On(id));
         return dlg.DoDeviceCommand(id);
     };
     OnMain()
         .Call([&] {
-            EXPECT_EQ(Control(IDC_DEVICE_COMBO)->entries,
-                      Texts{"USB001 PID:1234 Quillo R7 Network Module FW 1.01.02\n"});
-            EXPECT_EQ(Control(IDC_SSID)->text, "HomeNet");
             dev.ClearRequests();
             EXPECT_TRUE(dlg.DoDeviceCommand(33));  // no such case: nothing is sent
             EXPECT_TRUE(dev.CommandIds().empty());
@@ -113,17 +104,14 @@ TEST_F(FlowTest, StartUpShowsTheDeviceThenTheDispatcherCases) {
 TEST_F(FlowTest, RepliesArriveWithinTheirCommandsTimeOuts) {
     // 4 s for every reply: the identity queries (500 ms) miss theirs, the reads do not;
     // the scan's takes 20 s.
-    User().OnDialog(IDD_AP_LIST).Escape();
-    FreshRun& run = RunFresh(
-        [](devsim::Device& dev) {
-            dev.State().timing.replyMs = 4000;
-            dev.State().timing.scanMs = 20000;
-        },
-        [](ui::DialogScript& main) { main.Click(IDC_SSID_SCAN); });
-    EXPECT_EQ(run.dlg->m_selDeviceLabel, "USB001 PID:1234\n");
-    EXPECT_EQ(run.dlg->m_ssid, "HomeNet");
-    EXPECT_TRUE(run.dlg->m_ethPanel.loaded && run.dlg->m_wifiPanel.loaded);
-    EXPECT_NE(run.dlg->m_apListDlg.m_scanReply, nullptr);
+    On(IDD_AP_LIST).Escape();
+    dev.State().timing.replyMs = 4000;
+    dev.State().timing.scanMs = 20000;
+    Go([](ui::DialogScript& main) { main.Click(IDC_SSID_SCAN); });
+    EXPECT_EQ(dlg.m_selDeviceLabel, "USB001 PID:1234\n");
+    EXPECT_EQ(dlg.m_ssid, "HomeNet");
+    EXPECT_TRUE(dlg.m_ethPanel.loaded && dlg.m_wifiPanel.loaded);
+    EXPECT_NE(dlg.m_apListDlg.m_scanReply, nullptr);
 }
 
 // What the window shows of the addressed device: both panels, the country list, the SSID,
@@ -138,8 +126,8 @@ std::string View(CNetCfgDlg& dlg) {
 // The selection follows the label across refreshes and says where every command goes; what
 // a change of device leaves unread is the fault matrix's.
 TEST_F(FlowTest, TheSelectedDeviceIsAddressedAndFollowsItsLabel) {
-    devsim::Device& first = AddDevice("1111", 1);
-    devsim::Device& second = AddDevice("2222", 2);
+    devsim::Device& first = dev;
+    link.Attach(second, "2222", 2);
     // A read goes to `to` only; where nothing was read, the Sets have nothing to send.
     auto onlyTo = [&](devsim::Device& to, devsim::Device& notTo, bool forgotten) {
         to.ClearRequests();
@@ -152,7 +140,7 @@ TEST_F(FlowTest, TheSelectedDeviceIsAddressedAndFollowsItsLabel) {
         EXPECT_EQ(to.CommandIds(), Ids{CMD_GET_SSID});
         EXPECT_TRUE(notTo.CommandIds().empty());
     };
-    User().OnDialog(IDD_AP_LIST, 0).Escape();
+    On(IDD_AP_LIST, 0).Escape();
     OnMain()
         .Select(IDC_DEVICE_COMBO, 1)
         .Select(IDC_DEVICE_COMBO, 0)  // the first position is a device too
@@ -179,7 +167,6 @@ TEST_F(FlowTest, TheSelectedDeviceIsAddressedAndFollowsItsLabel) {
 }
 
 TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
-    devsim::Device& dev = AddDevice();
     struct {
         int notDone;  // polls answered "not done" before "done"; kEveryTime: never done
         int32_t settleMs, totalMs;
@@ -201,9 +188,8 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
     int run = 0;
     for (const auto& c : cases) {
         uint32_t opened = 0, returned = 0;
-        if (c.escapeAfter) User().OnDialog(IDD_WAIT, run + 1).Wait(c.escapeAfter).Escape();
-        User()
-            .OnDialog(IDD_NETCFG_DIALOG, ++run)
+        if (c.escapeAfter) On(IDD_WAIT, run + 1).Wait(c.escapeAfter).Escape();
+        OnMain(++run)
             .Call([&] {
                 dev.ClearFaults();
                 dev.ClearRequests();
@@ -245,30 +231,27 @@ Bytes Record(uint32_t w0, uint32_t w1, uint32_t w3, const Texts& strings, bool s
 }
 
 TEST_F(FlowTest, IpPanelsFollowTheDeviceAndTheEdits) {
-    devsim::Device& dev = AddDevice();
-    auto eth = [&] { return EthPanel(dlg); };
-    auto wifi = [&] { return WifiPanel(dlg); };
     OnMain()
-        .Call([&] { EXPECT_EQ(eth(), "x 192.168.1.57 +--"); })  // DHCP on: the lease
+        .Call([&] { EXPECT_EQ(EthPanel(dlg), "x 192.168.1.57 +--"); })  // DHCP on: the lease
         .Click(IDC_ETH_DHCP)
-        .Call([&] { EXPECT_EQ(eth(), "  192.168.1.100 +++"); })  // off: the static set
+        .Call([&] { EXPECT_EQ(EthPanel(dlg), "  192.168.1.100 +++"); })  // off: the static set
         .SetIp(IDC_ETH_ADDR, "192.168.1.101")
         .Click(IDC_ETH_DHCP)  // back to DHCP, but the static set was edited meanwhile
-        .Call([&] { EXPECT_EQ(eth(), "x 192.168.1.57 +-+"); })
+        .Call([&] { EXPECT_EQ(EthPanel(dlg), "x 192.168.1.57 +-+"); })
         .SetIp(IDC_WIFI_ADDR, "192.168.1.201")
-        .Call([&] { EXPECT_EQ(wifi(), "  192.168.1.201 +++"); })
+        .Call([&] { EXPECT_EQ(WifiPanel(dlg), "  192.168.1.201 +++"); })
         .SetIp(IDC_WIFI_ADDR, "192.168.1.200")
-        .Call([&] { EXPECT_EQ(wifi(), "  192.168.1.200 ++-"); })  // edited back
+        .Call([&] { EXPECT_EQ(WifiPanel(dlg), "  192.168.1.200 ++-"); })  // edited back
         .SetIp(IDC_WIFI_ADDR, "192.168.1.7")
         .Click(IDC_WIFI_SET)
-        .Call([&] { EXPECT_EQ(wifi(), "  192.168.1.7 ++-"); })  // read back: clean again
+        .Call([&] { EXPECT_EQ(WifiPanel(dlg), "  192.168.1.7 ++-"); })  // read back: clean again
         .Click(IDC_WIFI_DHCP)
         .Click(IDC_WIFI_SET)
         .Call([&] { dev.Inject(ReplyPayload({0}).On(CMD_POLL_DONE).Times(kEveryTime)); })
         .Click(IDC_WIFI_DHCP)
         .SetIp(IDC_WIFI_ADDR, "192.168.1.9")
         .Click(IDC_WIFI_SET)  // fails: the edits stay, nothing is read back
-        .Call([&] { EXPECT_EQ(wifi(), "  192.168.1.9 +++"); })
+        .Call([&] { EXPECT_EQ(WifiPanel(dlg), "  192.168.1.9 +++"); })
         .Escape();
     dlg.DoModal();
     EXPECT_EQ(Boxes(), Texts{"IP Config Setting Failed!!!"});
@@ -285,7 +268,6 @@ TEST_F(FlowTest, IpPanelsFollowTheDeviceAndTheEdits) {
 // edits stay; Enter, pressed on the way, neither ends the window nor drops them. The
 // country Set on the device's own (marked) entry, or on none, sends and says nothing.
 TEST_F(FlowTest, SetsWithNothingToSendOrThatCannotWorkSendNothing) {
-    devsim::Device& dev = AddDevice();
     OnMain()
         .Call([&] { EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->sel, 5); })  // "*Germany"
         .Click(IDC_COUNTRY_SET)
@@ -328,17 +310,18 @@ TEST_F(FlowTest, IpRepliesThatLockFailOrBreakTheFormat) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         CaptureStdout();
-        FreshRun& run = RunFresh(
-            [&](devsim::Device& dev) { dev.Inject(ReplyText(c.reply).On(CMD_GET_ETH_IPCFG)); });
+        Session run;
+        run.dev.Inject(ReplyText(c.reply).On(CMD_GET_ETH_IPCFG));
+        run.Go();
         EXPECT_EQ(GetCapturedStdout(), c.line);
         // Never read, or locked: none of the five controls takes input. Read and
         // unlocked, with DHCP off: all but Set do. The WiFi panel is read only after it.
         for (int id : {IDC_ETH_DHCP, IDC_ETH_ADDR, IDC_ETH_MASK, IDC_ETH_GATEWAY})
-            EXPECT_EQ(Control(id)->enabled, c.ethEnabled) << id;
+            EXPECT_EQ(run.Control(id)->enabled, c.ethEnabled) << id;
         for (int id : {IDC_WIFI_DHCP, IDC_WIFI_ADDR, IDC_WIFI_MASK, IDC_WIFI_GATEWAY})
-            EXPECT_EQ(Control(id)->enabled, c.wifiRead) << id;
-        EXPECT_FALSE(Control(IDC_ETH_SET)->enabled || Control(IDC_WIFI_SET)->enabled);
-        EXPECT_EQ(Count(*run.dev, CMD_GET_WIFI_IPCFG), c.wifiRead ? 1 : 0);
+            EXPECT_EQ(run.Control(id)->enabled, c.wifiRead) << id;
+        EXPECT_FALSE(run.Control(IDC_ETH_SET)->enabled || run.Control(IDC_WIFI_SET)->enabled);
+        EXPECT_EQ(Count(run.dev, CMD_GET_WIFI_IPCFG), c.wifiRead ? 1 : 0);
     }
 }
 
@@ -358,17 +341,16 @@ TEST_F(FlowTest, CountryListMarksTheCurrentEntry) {
                   "Country Entry 1 Repeats 0 Error!!!\n"}};
     for (const auto& c : cases) {
         CaptureStdout();
-        RunFresh([&](devsim::Device& dev) {
-            dev.Inject(ReplyPayload(c.reply).On(CMD_GET_COUNTRY_LIST));
-        });
+        Session run;
+        run.dev.Inject(ReplyPayload(c.reply).On(CMD_GET_COUNTRY_LIST));
+        run.Go();
         EXPECT_EQ(GetCapturedStdout(), c.line);
-        EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->entries, c.entries);
-        EXPECT_EQ(Control(IDC_COUNTRY_COMBO)->sel, c.sel);
+        EXPECT_EQ(run.Control(IDC_COUNTRY_COMBO)->entries, c.entries);
+        EXPECT_EQ(run.Control(IDC_COUNTRY_COMBO)->sel, c.sel);
     }
 }
 
 TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
-    devsim::Device& dev = AddDevice();
     Bytes seven =
         Record(2, 0, 0, {"7",  "2",   "32",  "17",   "4", "5", "8", "6",   "F", "SSID", "BSSID",
                          "Ch", "dBm", "Sec", "Mode", "1", "A", "b", "c",   "d", "e",    "--",
@@ -383,9 +365,8 @@ TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
         return text;
     };
     const std::string shown = "15,20,320,170,40,50,80,60,* ";
-    User().OnDialog(IDD_AP_LIST, 1).Call([&] { EXPECT_EQ(look(), "15,"); }).Escape();
-    User()
-        .OnDialog(IDD_AP_LIST, 2)
+    On(IDD_AP_LIST, 1).Call([&] { EXPECT_EQ(look(), "15,"); }).Escape();
+    On(IDD_AP_LIST, 2)
         .Call([&] {
             EXPECT_EQ(look(), shown);
             EXPECT_EQ(dlg.m_apListDlg.m_rowFlags[0], AP_CONNECTED | AP_NO_PASSWORD);
@@ -393,7 +374,7 @@ TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
         .DoubleClickRow(IDC_AP_LIST, -1)
         .Escape();  // no row picked: the list stays open
     // A failed scan shows the last one that succeeded.
-    User().OnDialog(IDD_AP_LIST, 3).Call([&] { EXPECT_EQ(look(), shown); }).Escape();
+    On(IDD_AP_LIST, 3).Call([&] { EXPECT_EQ(look(), shown); }).Escape();
     OnMain()
         .Call([&] { dev.Inject(NoReply().On(CMD_SCAN_WIFI)); })
         .Click(IDC_SSID_SCAN)  // before any scan succeeded: the flag column and no rows
@@ -409,7 +390,6 @@ TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
 }
 
 TEST_F(FlowTest, PasswordDialogRules) {
-    devsim::Device& dev = AddDevice();
     // One row per flag word; the words come straight from the flag cells.
     Texts strings = {"1",  "8", "Name", "0", "n0", "4", "n1", "2",
                      "n2", "1", "n3",   "5", "n4", "3", "n5"};
@@ -441,7 +421,6 @@ TEST_F(FlowTest, PasswordDialogRules) {
 }
 
 TEST_F(FlowTest, ConnectAndDeleteSendTheirTextsAndLongNamesAreRefused) {
-    devsim::Device& dev = AddDevice();
     dev.State().networks[6].name = std::string(64, 'L');
     dev.State().networks[5].name = std::string(63, 'N');
     User().OnMessageBox("SSID name too long!!!");
@@ -470,26 +449,27 @@ TEST_F(FlowTest, ConnectAndDeleteSendTheirTextsAndLongNamesAreRefused) {
     EXPECT_EQ(dlg.m_waitDlg.m_message, "Connect to '" + std::string(63, 'N') + "'......");
 }
 
+// Each status word after a join and the box it brings; with the wait failed (nullptr),
+// neither the status nor the name is asked again.
 TEST_F(FlowTest, StatusWordsAndFailedWaits) {
-    // The reply to the status request after the join; nullptr: the wait fails.
-    for (const char* status : {"18", "14", "04", "1", "0", static_cast<const char*>(nullptr)}) {
-        int nth = static_cast<int>(runs.size()) + 1;
-        User().OnDialog(IDD_AP_LIST, nth).DoubleClickRow(IDC_AP_LIST, 2);
-        User().OnDialog(IDD_AP_PASSWORD, nth).Click(IDC_CONNECT);
-        FreshRun& run = RunFresh(
-            [&](devsim::Device& dev) {
-                dev.Inject(ReplyText("0").On(CMD_GET_WIFI_STATUS));  // the one at start-up
-                dev.Inject(status ? ReplyText(status).On(CMD_GET_WIFI_STATUS)
-                                  : ReplyPayload({0}).On(CMD_POLL_DONE).Times(kEveryTime));
-            },
-            [](ui::DialogScript& main) { main.Click(IDC_SSID_SCAN); });
-        // After a failed wait, neither the status nor the name is asked again.
-        EXPECT_EQ(Count(*run.dev, CMD_GET_WIFI_STATUS), status ? 2 : 1) << nth;
-        EXPECT_EQ(Count(*run.dev, CMD_GET_SSID), status ? 2 : 1) << nth;
+    const std::pair<const char*, Texts> cases[] = {{"18", {"Password not match!!!"}},
+                                                   {"14", {"Connection error!!!"}},
+                                                   {"04", {"SSID not found!!!"}},
+                                                   {"1", {}},
+                                                   {"0", {}},
+                                                   {nullptr, {"Re-Connecting Failed!!!"}}};
+    for (const auto& [status, boxes] : cases) {
+        Session run;
+        run.On(IDD_AP_LIST).DoubleClickRow(IDC_AP_LIST, 2);
+        run.On(IDD_AP_PASSWORD).Click(IDC_CONNECT);
+        run.dev.Inject(ReplyText("0").On(CMD_GET_WIFI_STATUS));  // the one at start-up
+        run.dev.Inject(status ? ReplyText(status).On(CMD_GET_WIFI_STATUS)
+                              : ReplyPayload({0}).On(CMD_POLL_DONE).Times(kEveryTime));
+        run.Go([](ui::DialogScript& main) { main.Click(IDC_SSID_SCAN); });
+        EXPECT_EQ(run.Boxes(), boxes) << (status ? status : "failed wait");
+        EXPECT_EQ(Count(run.dev, CMD_GET_WIFI_STATUS), status ? 2 : 1);
+        EXPECT_EQ(Count(run.dev, CMD_GET_SSID), status ? 2 : 1);
     }
-    // One box for each status word but 1 and 0, in order.
-    EXPECT_EQ(Boxes(), (Texts{"Password not match!!!", "Connection error!!!", "SSID not found!!!",
-                              "Re-Connecting Failed!!!"}));
 }
 
 }  // namespace
