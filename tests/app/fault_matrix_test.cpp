@@ -19,41 +19,33 @@ constexpr char kPassword[] = "forklift-7";
 enum Fault { NoReply, Late, Stale, BadCrc, BadHeader, Truncated, Split, Stall, Vanish, Flood };
 using Faults = std::vector<Fault>;
 
-// The fault as the device acts it out at command `c`, and what the exchanges print for it
-// (the whole output): the hit exchange's line, and for a stale reply or the flood the
-// next one's.
-struct FaultKind {
+// The fault as the device acts it out, and what the exchanges print for it (the whole
+// output): the hit exchange's line, and for a stale reply or the flood the next one's.
+const struct FaultKind {
     const char* name;
-    std::function<devsim::FaultRule(int32_t c)> rule;
+    devsim::FaultRule rule;
     const char* lines;
-};
-const FaultKind kFaults[] = {
-    {"no reply", [](int32_t) { return devsim::NoReply(); }, ""},
-    // 100 ms after its time-out: read by the next exchange (which fails), or dropped before
-    // the next write when that comes later.
-    {"late",
-     [](int32_t c) {
-         int32_t timeout = c == CMD_SCAN_WIFI      ? CMD_SCAN_TIMEOUT_MS
-                           : c < CMD_GET_ETH_IPCFG ? CMD_IDENTITY_TIMEOUT_MS
-                                                   : CMD_TIMEOUT_MS;
-         return devsim::LateReply(static_cast<uint32_t>(timeout) + 100);
-     },
-     "(Pkt CmdSeq [0-9a-f]+ != [0-9a-f]+ Error!!!\n)?"},
-    {"stale", [](int32_t) { return devsim::StaleReply(); },
-     "Pkt CmdSeq [0-9a-f]+ != [0-9a-f]+ Error!!!\n"},
-    {"bad checksum", [](int32_t) { return devsim::BadChecksum(); },
-     "CRC [0-9a-f]{8} != [0-9a-f]{8} Error!!!\n"},
-    {"bad app header", [](int32_t) { return devsim::BadAppHeader(); },
-     "Pkt AppHeader 6462706b != 4442504b Error!!!\n"},
-    {"truncated", [](int32_t) { return devsim::Truncated(); },
-     "CRC [0-9a-f]{8} != 00000000 Error!!!\n"},
-    {"split", [](int32_t) { return devsim::Split(16, 5); }, ""},
-    {"stalled write", [](int32_t) { return devsim::StallWrite(); }, ""},
-    {"vanish and return", [](int32_t) { return devsim::Vanish(); }, ""},
+} kFaults[] = {
+    {"no reply", devsim::NoReply(), ""},
+    // 100 ms after the command's time-out: read by the next exchange (which fails), or
+    // dropped before the next write when that comes later.
+    {"late", devsim::LateReply(100), "(Pkt CmdSeq [0-9a-f]+ != [0-9a-f]+ Error!!!\n)?"},
+    {"stale", devsim::StaleReply(), "Pkt CmdSeq [0-9a-f]+ != [0-9a-f]+ Error!!!\n"},
+    {"bad checksum", devsim::BadChecksum(), "CRC [0-9a-f]{8} != [0-9a-f]{8} Error!!!\n"},
+    {"bad app header", devsim::BadAppHeader(), "Pkt AppHeader 6462706b != 4442504b Error!!!\n"},
+    {"truncated", devsim::Truncated(), "CRC [0-9a-f]{8} != 00000000 Error!!!\n"},
+    {"split", devsim::Split(16, 5), ""},
+    {"stalled write", devsim::StallWrite(), ""},
+    {"vanish and return", devsim::Vanish(), ""},
     // 2 KB more than the link drops before a write: the next exchange reads the rest.
-    {"garbage flood", [](int32_t) { return devsim::Garbage(66 * 1024); },
+    {"garbage flood", devsim::Garbage(66 * 1024),
      "Pkt Header ee != 1b Error!!!\nPkt Header ee != 1b Error!!!\n"},
 };
+int32_t TimeoutOf(int32_t c) {
+    return c == CMD_SCAN_WIFI      ? CMD_SCAN_TIMEOUT_MS
+           : c < CMD_GET_ETH_IPCFG ? CMD_IDENTITY_TIMEOUT_MS
+                                   : CMD_TIMEOUT_MS;
+}
 
 // One run of the main dialog, with short device labels.
 struct Cell : Session {
@@ -215,7 +207,10 @@ Outcome RunFlow(const Flow& flow, const FaultKind* fault, size_t at, const View&
     devsim::Device& target = *c.target;
     auto inject = [&] {
         target.ClearRequests();
-        if (fault) target.Inject(fault->rule(flow.exchanges.at(at)).After(static_cast<int>(at)));
+        if (!fault) return;
+        devsim::FaultRule rule = fault->rule;
+        if (fault == &kFaults[Late]) rule.delayMs += TimeoutOf(flow.exchanges.at(at));
+        target.Inject(rule.After(static_cast<int>(at)));
     };
     // The user takes two seconds over the notice, while the window's timers go on.
     if (fault == &kFaults[Stall]) c.User().OnMessageBox("Write to USB Timeout", 2000);
