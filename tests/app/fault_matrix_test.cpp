@@ -176,33 +176,31 @@ const Flow kFlows[] = {
 // An outcome in the words of the table: the boxes shown ("notice" for "Write to USB
 // Timeout", "failed" for the flow's failure message), then each item that differs from
 // the fault-free run: "kept" as before the flow, "empty" as never read, or what it shows.
-std::string Describe(const Flow& flow, const Texts& boxes, const View& before, const View& after,
-                     const View& clean, const View& empty) {
-    std::string text;
-    auto say = [&](const std::string& w) { text += (text.empty() ? "" : ", ") + w; };
-    for (const std::string& b : boxes)
-        say(b == "Write to USB Timeout" ? "notice" : b == flow.failure ? "failed" : b);
-    for (const auto& [item, value] : after) {
-        if (value == clean.at(item)) continue;
-        say(item + "=" +
-            (value == before.at(item)  ? "kept"
-             : value == empty.at(item) ? "empty"
-                                       : value));
-    }
-    return text;
-}
-
 struct Outcome {
     View before, after;
     Texts boxes;
 };
+std::string Describe(const Flow& flow, const Outcome& r, const View& clean, const View& empty) {
+    std::string text;
+    auto say = [&](const std::string& w) { text += (text.empty() ? "" : ", ") + w; };
+    for (const std::string& b : r.boxes)
+        say(b == "Write to USB Timeout" ? "notice" : b == flow.failure ? "failed" : b);
+    for (const auto& [item, value] : r.after) {
+        if (value == clean.at(item)) continue;
+        say(item + "=" +
+            (value == r.before.at(item) ? "kept"
+             : value == empty.at(item)  ? "empty"
+                                        : value));
+    }
+    return text;
+}
 
 // One run of `flow` with `fault` at exchange `at`, or with none (then it must send just the
 // flow's exchanges). What every run must do besides is checked here.
 Outcome RunFlow(const Flow& flow, const FaultKind* fault, size_t at, const View& empty) {
     Outcome r;
     Cell c;
-    Script& main = c.On(IDD_NETCFG_DIALOG);
+    Script& main = c.OnMain();
     if (flow.prepare) flow.prepare(c, main);
     devsim::Device& target = *c.target;
     auto inject = [&] {
@@ -347,7 +345,7 @@ TEST_F(FaultMatrix, EveryFlowUnderEveryFault) {
                 SCOPED_TRACE(std::string(flow.name) + ", " + kFaults[f].name + " at exchange " +
                              std::to_string(at));
                 Outcome r = RunFlow(flow, &kFaults[f], at, empty);
-                EXPECT_EQ(Describe(flow, r.boxes, r.before, r.after, clean[i].after, empty),
+                EXPECT_EQ(Describe(flow, r, clean[i].after, empty),
                           at == flow.first ? row.first : row.later);
             }
         }
