@@ -172,17 +172,17 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
         bool done;
         int32_t seconds, polls;  // the count when the dialog closed, the polls sent
         const char* text;        // what it showed last
-        Bytes notDoneReply = {0};
-        uint32_t startAt = 100000;  // the tick count when the wait opens
-        bool unanswered = false;    // every poll waits out its 5 s time-out
+        devsim::FaultRule notDoneReply = ReplyPayload({0});  // NoReply: waits out its 5 s
+        uint32_t startAt = 100000;                           // the tick count at the start
     } cases[] = {{0, 0, 60000, 0, 1500, true, 0, 1, "Msg"},
                  {20, 0, 60000, 0, 11500, true, 10, 21, "Msg 10"},
-                 {kEveryTime, 0, 60000, 0, 61500, false, 61, 122, "Msg 60", {}},  // never inherits
+                 // An empty reply never inherits the done of an earlier wait.
+                 {kEveryTime, 0, 60000, 0, 61500, false, 61, 122, "Msg 60", ReplyPayload({})},
                  {0, 3000, 120000, 0, 4500, true, 3, 1, "Msg 3"},  // no poll after done
-                 {0, 3000, 120000, 0, 4500, true, 3, 1, "Msg 3", {0}, 0xFFFFF1F0},  // past 2^32
+                 {0, 3000, 120000, 0, 4500, true, 3, 1, "Msg 3", {}, 0xFFFFF1F0},  // past 2^32
                  {kEveryTime, 0, 60000, 1200, 1700, false, 1, 2, "Msg 1"},
                  // The total is the total, however long each poll blocks.
-                 {kEveryTime, 0, 60000, 0, 66500, false, 66, 12, "Msg 60", {}, 100000, true}};
+                 {kEveryTime, 0, 60000, 0, 66500, false, 66, 12, "Msg 60", NoReply()}};
     int run = 0;
     for (const auto& c : cases) {
         uint32_t opened = 0, returned = 0;
@@ -191,9 +191,8 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
             .Call([&] {
                 dev.ClearFaults();
                 dev.ClearRequests();
-                if (c.unanswered) dev.Inject(NoReply().On(CMD_POLL_DONE).Times(kEveryTime));
-                if (c.notDone)
-                    dev.Inject(ReplyPayload(c.notDoneReply).On(CMD_POLL_DONE).Times(c.notDone));
+                devsim::FaultRule notDone = c.notDoneReply;
+                if (c.notDone) dev.Inject(notDone.On(CMD_POLL_DONE).Times(c.notDone));
                 dev.Inject(ReplyPayload({1}).On(CMD_POLL_DONE).Times(kEveryTime));
                 dlg.m_done = 1;  // left over from an earlier wait
                 opened = base::GetTickCount();
