@@ -215,15 +215,14 @@ TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
     }
 }
 
-// A record with a 16-byte header (words 0, 1 and 3) and strings; for scan replies word 2 is
-// the length L.
-Bytes Record(uint32_t w0, uint32_t w1, uint32_t w3, const Texts& strings, bool scan = false) {
-    size_t text = 0;
-    for (const std::string& s : strings) text += s.size() + 1;
+// A record with a 16-byte header (words 0, 1 and 3) and the space-separated strings, each
+// with its NUL; for scan replies word 2 is the length L.
+Bytes Record(uint32_t w0, uint32_t w1, uint32_t w3, std::string strings, bool scan = false) {
+    std::ranges::replace(strings += ' ', ' ', '\0');
     Bytes b;
-    for (uint32_t w : {w0, w1, scan ? static_cast<uint32_t>(text - 4) : 0u, w3})
+    for (uint32_t w : {w0, w1, scan ? static_cast<uint32_t>(strings.size() - 4) : 0u, w3})
         for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(w >> (8 * i)));
-    for (const std::string& s : strings) b.insert(b.end(), s.c_str(), s.c_str() + s.size() + 1);
+    b.insert(b.end(), strings.begin(), strings.end());
     return b;
 }
 
@@ -328,14 +327,9 @@ TEST_F(FlowTest, CountryListMarksTheCurrentEntry) {
         Texts entries;
         int sel;
         const char* line = "";
-    } cases[] = {{Record(5, 2, 15, {"AA", "A", "BB", "B", "CC", "C", "DD", "D", "EE", "E"}),
-                  {" A", " B", "*C", " D", " E"},
-                  2},
-                 {Record(2, 5, 6, {"AA", "A", "BB", "B"}), {" A", " B"}, -1},
-                 {Record(2, 9, 6, {"AA", "Ab", "XX", "ab"}),
-                  {},
-                  -1,
-                  "Country Entry 1 Repeats 0 Error!!!\n"}};
+    } cases[] = {{Record(5, 2, 15, "AA A BB B CC C DD D EE E"), {" A", " B", "*C", " D", " E"}, 2},
+                 {Record(2, 5, 6, "AA A BB B"), {" A", " B"}, -1},
+                 {Record(2, 9, 6, "AA Ab XX ab"), {}, -1, "Country Entry 1 Repeats 0 Error!!!\n"}};
     for (const auto& c : cases) {
         CaptureStdout();
         Session run;
@@ -348,11 +342,9 @@ TEST_F(FlowTest, CountryListMarksTheCurrentEntry) {
 }
 
 TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
-    Bytes seven =
-        Record(2, 0, 0, {"7",  "2",   "32",  "17",   "4", "5", "8", "6",   "F", "SSID", "BSSID",
-                         "Ch", "dBm", "Sec", "Mode", "1", "A", "b", "c",   "d", "e",    "--",
-                         "g",  "0",   "B",   "b",    "c", "d", "e", "WPA", "g"},
-               true);
+    // Seven columns, their widths and the flag column, the headers, then two rows.
+    const char* seven =
+        "7 2 32 17 4 5 8 6 F SSID BSSID Ch dBm Sec Mode 1 A b c d e -- g 0 B b c d e WPA g";
     // The column widths, then the first cell of each row.
     auto look = [&] {
         const auto* list = Control(IDC_AP_LIST, IDD_AP_LIST);
@@ -375,7 +367,7 @@ TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
     OnMain()
         .Call([&] { dev.Inject(NoReply().On(CMD_SCAN_WIFI)); })
         .Click(IDC_SSID_SCAN)  // before any scan succeeded: the flag column and no rows
-        .Call([&] { dev.Inject(ReplyPayload(seven).On(CMD_SCAN_WIFI)); })
+        .Call([&] { dev.Inject(ReplyPayload(Record(2, 0, 0, seven, true)).On(CMD_SCAN_WIFI)); })
         .Click(IDC_SSID_SCAN)
         .Call([&] { dev.Inject(ReplyPayload(Bytes(12, 0)).On(CMD_SCAN_WIFI)); })
         .Click(IDC_SSID_SCAN)
@@ -388,8 +380,7 @@ TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
 
 TEST_F(FlowTest, PasswordDialogRules) {
     // One row per flag word; the words come straight from the flag cells.
-    Texts strings = {"1",  "8", "Name", "0", "n0", "4", "n1", "2",
-                     "n2", "1", "n3",   "5", "n4", "3", "n5"};
+    const char* strings = "1 8 Name 0 n0 4 n1 2 n2 1 n3 5 n4 3 n5";
     dev.Inject(ReplyPayload(Record(6, 0, 0, strings, true)).On(CMD_SCAN_WIFI).Times(kEveryTime));
     // Title|message|then "+" or "-" for Connect enabled, Delete, password and message shown.
     auto look = [&] {
