@@ -23,26 +23,21 @@ void PutLE(Bytes& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
+// The strings each with its terminator, but for the last one when `cut`.
 Bytes Record(int32_t count, int32_t current, uint32_t textSize,
-             const std::vector<std::string>& strings) {
+             const std::vector<std::string>& strings, bool cut = false) {
     Bytes b(16, 0);
     PutLE(b, 0, static_cast<uint32_t>(count));
     PutLE(b, 4, static_cast<uint32_t>(current));
     PutLE(b, 12, textSize);
     for (const std::string& s : strings) b.insert(b.end(), s.c_str(), s.c_str() + s.size() + 1);
-    return b;
-}
-
-// The record without its last byte, the terminator of its last string.
-Bytes Cut(Bytes b) {
-    b.pop_back();
+    if (cut) b.pop_back();
     return b;
 }
 
 // Rows, then N, widths, titles and cells as strings; L covers them all.
 Bytes Scan(int32_t rows, const std::vector<std::string>& strings, int lengthAdjust = 0) {
     Bytes b = Record(rows, 0, 0, strings);
-    PutLE(b, 4, 0);
     PutLE(b, 8, static_cast<uint32_t>(static_cast<int>(b.size()) - 20 + lengthAdjust));
     return b;
 }
@@ -59,8 +54,6 @@ TEST(CountryRecord, Limits) {
         {"no entries", Record(0, 0, 0, {}), "", 0},
         {"negative count: no entries", Record(-3, 0, 0, {}), "", 0},
         {"short header", Bytes(15, 0), "Country Len 15 < 16 Error!!!\n"},
-        {"count past the payload", Record(3, 0, 100, {"AT", "Austria"}),
-         "Country Entry 1 Past Reply Error!!!\n"},
         {"huge count", Record(0x7FFFFFFF, 0, 100, {"AT", "Austria"}),
          "Country Entry 1 Past Reply Error!!!\n"},
         {"textSize exactly", Record(2, 0, 6, {"AT", "Austria", "BE", "Belgium"}), "", 6},
@@ -71,12 +64,12 @@ TEST(CountryRecord, Limits) {
         {"name of 126", Record(1, 0, 3, {"AT", name126}), "", 3},
         {"name too long", Record(1, 0, 9, {"AT", name126 + "n"}),
          "Country Name 0 Len 127 > 126 Error!!!\n"},
-        {"no room for an entry", Cut(Record(1, 0, 9, {"A"})),
+        {"no room for an entry", Record(1, 0, 9, {"A"}, true),
          "Country Entry 0 Past Reply Error!!!\n"},
         {"the smallest entry, last", Record(1, 0, 1, {"", ""}), "", 1},
-        {"code without its end", Cut(Record(1, 0, 9, {"ATX"})),
+        {"code without its end", Record(1, 0, 9, {"ATX"}, true),
          "Country Code 0 Past Reply Error!!!\n"},
-        {"name without its end", Cut(Record(1, 0, 9, {"AT", "Au"})),
+        {"name without its end", Record(1, 0, 9, {"AT", "Au"}, true),
          "Country Name 0 Past Reply Error!!!\n"},
         {"equal entry texts ignoring case", Record(2, 5, 9, {"AT", "Austria", "XX", "AUSTRIA"}),
          "Country Entry 1 Repeats 0 Error!!!\n"},
@@ -97,20 +90,19 @@ TEST(ScanReply, FlagWords) {
     struct Row {
         std::string flag, security;
         int32_t word;
-    } rows[] = {{"0", "WPA2", 0}, {"1", "WPA2", 1}, {"2", "WPA2", 2},
-                {"3", "WPA2", 3}, {"1", "--", 5},   {"0", "-", 0},
-                {"0", "---", 0},  {"0", "-- ", 0},  {"", "WPA2", -48}};
+    } rows[] = {{"3", "WPA2", 3}, {"1", "--", 5},  {"0", "-", 0},
+                {"0", "---", 0},  {"0", "-- ", 0}, {"", "WPA2", -48}};
     std::vector<std::string> s = {"6", "1", "1", "1", "1", "1", "4", "", "", "", "", "", ""};
     for (const Row& r : rows)
         s.insert(s.end(), {r.flag, "caf\xc3\xa9", "", "", "", "", r.security});
-    Bytes reply = Scan(9, s);
+    Bytes reply = Scan(6, s);
     reply.push_back(0xEE);  // bytes after L + 20 are not kept
     ScanTable t;
     ASSERT_TRUE(ParseScanReply(reply.data(), reply.size(), &t));
     EXPECT_EQ(ScanKeptLength(reply.data(), 12), reply.size() - 1);  // 12 bytes hold L
     EXPECT_EQ(ScanKeptLength(reply.data(), 11), 0u);
     EXPECT_EQ(t.Cell(0, 1), "caf\xc3\xa9");
-    for (int32_t i = 0; i < 9; ++i) EXPECT_EQ(ScanRowFlags(t, i), rows[i].word) << i;
+    for (int32_t i = 0; i < 6; ++i) EXPECT_EQ(ScanRowFlags(t, i), rows[i].word) << i;
 
     // With five data columns there is no security column to read.
     Bytes five =
@@ -135,7 +127,7 @@ TEST(ScanReply, Limits) {
         Bytes reply;
         bool accepted;
     } cases[] = {
-        {"L + 20 the whole payload", Scan(0, {"1", "3", "T"}), true},
+        {"L + 20 the whole payload, blanks before N", Scan(0, {"\t\r 1", "3", "T"}), true},
         {"L + 20 past the payload", Scan(0, {"1", "3", "T"}, 1), false},
         {"too short to hold L", Bytes(11, 0), false},
         {"256 rows", Rows(256), true},
@@ -148,8 +140,8 @@ TEST(ScanReply, Limits) {
         {"negative width", Scan(0, {"2", "-1", "3", "A", "B"}), false},
         {"widest a screen shows", Scan(0, {"1", "1000", "T"}), true},
         {"wider", Scan(0, {"1", "1001", "T"}), false},
-        {"title one shorter than the widest", Scan(0, {"1", "3", "TT"}), true},
-        {"title as long as the widest", Scan(0, {"1", "3", "TTT"}), false},
+        {"title one shorter than the widest", Scan(0, {"1", "9", "TTTTTTTT"}), true},
+        {"title as long as the widest", Scan(0, {"1", "9", "TTTTTTTTT"}), false},
         {"cell one shorter than four times the widest", Scan(1, {"1", "1", "", "0", "xxx"}), true},
         {"cell four times the widest", Scan(1, {"1", "1", "", "0", "xxxx"}), false},
         {"fewer cells than rows need", Scan(2, {"1", "3", "T", "0", "x"}), false},
@@ -191,8 +183,7 @@ TEST(WifiText, ConnectTextStatusWordAndMessages) {
     const std::pair<uint32_t, const char*> messages[] = {{0x18, "Password not match!!!"},
                                                          {0x14, "Connection error!!!"},
                                                          {0x04, "SSID not found!!!"},
-                                                         {0x01, ""},
-                                                         {0, ""}};
+                                                         {0x01, ""}};
     for (auto [status, message] : messages) {
         const char* got = WifiStatusMessage(status);
         EXPECT_STREQ(got ? got : "", message) << status;
@@ -270,7 +261,6 @@ TEST(IpConfigText, RepliesAndTheirLimits) {
         // ... and refused one past them.
         {"0,0," + std::string(125, '1'), "IP Cfg Text Len > 127 Error!!!\n"},
         {"0,0," + longAddr, "IP Cfg Field 3 Len 16 > 15 Error!!!\n"},
-        {"0,0,a,b,c,d,e," + longAddr, "IP Cfg Field 8 Len 16 > 15 Error!!!\n"},
         {std::string(32, '1') + ",0", "IP Cfg Field 1 Len 32 > 31 Error!!!\n"},
         {"", "IP Cfg Field 1 Missing Error!!!\n"},
         {"0", "IP Cfg Field 2 Missing Error!!!\n"},
@@ -278,7 +268,6 @@ TEST(IpConfigText, RepliesAndTheirLimits) {
         {"0,2,a,b,c,d,e,f", "IP Cfg DHCP 2 Error!!!\n"},
         // Checked before they are narrowed to 32 bits.
         {"0,4294967297", "IP Cfg DHCP 4294967297 Error!!!\n"},
-        {"0,4294967296", "IP Cfg DHCP 4294967296 Error!!!\n"},
         {"2147483648,1", "IP Cfg Flags 2147483648 Error!!!\n"},
     };
     for (const auto& c : cases) {
