@@ -28,11 +28,8 @@ protected:
         g_pipe.Reset();
         CmdChannelInit(CMD_APP_HEADER, CMD_LETTER, 3);
         // Answer each request as the device would, unless a test scripts otherwise.
-        g_pipe.onWrite = [this] {
-            if (autoReply) g_pipe.replies.push_back(MakeReply(status));
-        };
+        g_pipe.onWrite = [this] { g_pipe.replies.push_back(MakeReply(status)); };
     }
-    bool autoReply = true;
     Bytes status{'o', 'k', 0};
     uint8_t dst[PKT_STATUS_MAX] = {};
 };
@@ -50,23 +47,20 @@ TEST_F(TransactTest, StatusOfEachSizeComesFromTheAddressedDevice) {
     EXPECT_EQ(CmdTransact(23, nullptr, 2, "x", 5000), PKT_STATUS_MAX);  // no destination
 }
 
-TEST_F(TransactTest, FailedWriteReadsNothingAndUsesItsSequenceNumber) {
+// An oversized payload is refused before anything is built or written; a write that fails
+// uses its sequence number, and nothing is read after it.
+TEST_F(TransactTest, ARequestNotWrittenReadsNothing) {
+    static const uint8_t big[CMD_PAYLOAD_MAX + 1] = {};
+    const uint32_t before = g_cmdSeq;
+    EXPECT_EQ(CmdTransact(28, nullptr, sizeof big, big, 5000), 0u);
+    EXPECT_EQ(g_cmdSeq, before);
+    EXPECT_TRUE(g_pipe.writeDevices.empty());
     g_pipe.writeOk = false;
-    uint32_t before = g_cmdSeq;
     EXPECT_EQ(CmdTransact(21, dst, 0, nullptr, 5000), 0u);
     EXPECT_EQ(g_pipe.reads, 0);
     g_pipe.writeOk = true;
-    EXPECT_EQ(CmdTransact(21, dst, 0, nullptr, 5000), 3u);
-    EXPECT_EQ(GetBE(&g_pipe.writes.back()[8], 4), before + 2);
-}
-
-TEST_F(TransactTest, OversizedPayloadIsRefusedBeforeBuilding) {
-    static const uint8_t big[CMD_PAYLOAD_MAX + 1] = {};
-    uint32_t before = g_cmdSeq;
-    EXPECT_EQ(CmdTransact(28, nullptr, sizeof big, big, 5000), 0u);
-    EXPECT_EQ(g_cmdSeq, before);
-    EXPECT_TRUE(g_pipe.writes.empty());
     EXPECT_EQ(CmdTransact(28, nullptr, CMD_PAYLOAD_MAX, big, 5000), 3u);  // the largest fits
+    EXPECT_EQ(GetBE(&g_pipe.writes.back()[8], 4), before + 2);
 }
 
 TEST_F(TransactTest, ReentryOnTheSameThreadIsRefusedAtOnce) {
