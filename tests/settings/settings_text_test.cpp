@@ -234,7 +234,9 @@ IpCfgState Previous(int32_t dhcp = 0) {
 
 // An accepted reply prints nothing; a refused one prints its line and changes nothing.
 TEST(IpConfigText, RepliesAndTheirLimits) {
-    const std::string longAddr = "1234567890123456", ip15 = "255.255.255.255,";
+    const std::string ip15 = "255.255.255.255,", longAddr(16, '1');
+    const std::string text127 =
+        "0,1," + ip15 + ip15 + ip15 + ip15 + ip15 + ip15 + std::string(27, '1');
     const IpAddrSet full = {"255.255.255.255", "255.255.255.255", "255.255.255.255"};
     struct {
         std::string text;
@@ -244,19 +246,13 @@ TEST(IpConfigText, RepliesAndTheirLimits) {
     } cases[] = {
         {"4,0,a,b,c,d,e,f,ninth field", "", 4, {0, {{"d", "e", "f"}, {"a", "b", "c"}}}},
         // An empty field ends the parse: fields 5 to 8 keep what they had.
-        {"3,1,1.1.1.1,2.2.2.2,,6.6.6.6,7.7.7.7,8.8.8.8",
-         "",
-         3,
-         {1, {Previous().sets[0], {"1.1.1.1", "2.2.2.2", "9.9.9.5"}}}},
+        {"3,1,1.1,2.2,,6.6,7.7,8.8", "", 3, {1, {Previous().sets[0], {"1.1", "2.2", "9.9.9.5"}}}},
         {" -7x,+1", "", -7, Previous(1)},
         // The limits, accepted: 127 characters, 15-character addresses, 31-digit numbers.
-        {"0,1," + ip15 + ip15 + ip15 + ip15 + ip15 + ip15 + "123456789012345678901234567",
-         "",
-         0,
-         {1, {full, full}}},
+        {text127, "", 0, {1, {full, full}}},
         {"-2147483648,0000000000000000000000000000001", "", INT32_MIN, Previous(1)},
         // ... and refused one past them.
-        {"0,0," + std::string(125, '1'), "Text Len > 127"},
+        {"0,0," + std::string(124, '1'), "Text Len > 127"},  // 128
         {"0,0," + longAddr, "Field 3 Len 16 > 15"},
         {std::string(32, '1') + ",0", "Field 1 Len 32 > 31"},
         {"", "Field 1 Missing"},
