@@ -180,11 +180,8 @@ TEST(WifiText, ConnectTextStatusWordAndMessages) {
     const std::pair<uint32_t, const char*> messages[] = {{0x18, "Password not match!!!"},
                                                          {0x14, "Connection error!!!"},
                                                          {0x04, "SSID not found!!!"},
-                                                         {0x01, ""}};
-    for (auto [status, message] : messages) {
-        const char* got = WifiStatusMessage(status);
-        EXPECT_STREQ(got ? got : "", message) << status;
-    }
+                                                         {0x01, nullptr}};
+    for (auto [status, message] : messages) EXPECT_STREQ(WifiStatusMessage(status), message);
 }
 
 // "a.b.c.d" as an IP address control reports it; an empty field is a blank one.
@@ -199,7 +196,7 @@ TEST(IpCheck, EachRuleAtItsEdge) {
     struct {
         const char *addr, *mask, *gateway, *message;
     } cases[] = {
-        {"192.168.1.200", "255.255.255.0", "192.168.1.1", ""},
+        {"192.168.1.200", "255.255.255.0", "192.168.1.1", nullptr},
         {"192.168.1.", "255.255.255.0", "0.0.0.0", "IP Addr has an empty field!!!"},
         {"192.168.1.2", "255.255..0", "0.0.0.0", "Mask has an empty field!!!"},
         {"192.168.1.2", "255.255.255.0", "...", "Gateway has an empty field!!!"},
@@ -210,22 +207,21 @@ TEST(IpCheck, EachRuleAtItsEdge) {
         {"224.0.0.5", "255.0.0.0", "0.0.0.0", "IP Addr is reserved!!!"},
         {"239.9.9.9", "255.0.0.0", "0.0.0.0", "IP Addr is reserved!!!"},
         {"255.255.255.255", "255.255.255.255", "0.0.0.0", "IP Addr is reserved!!!"},
-        {"1.0.0.1", "255.0.0.0", "0.0.0.0", ""},
-        {"223.255.255.254", "255.255.255.0", "0.0.0.0", ""},
-        {"240.0.0.1", "255.0.0.0", "0.0.0.0", ""},  // not in any of the ranges refused
+        {"1.0.0.1", "255.0.0.0", "0.0.0.0", nullptr},
+        {"223.255.255.254", "255.255.255.0", "0.0.0.0", nullptr},
+        {"240.0.0.1", "255.0.0.0", "0.0.0.0", nullptr},  // not in any of the ranges refused
         {"192.168.1.0", "255.255.255.0", "0.0.0.0",
          "IP Addr is the network address of its subnet!!!"},
         {"10.0.0.7", "255.255.255.252", "0.0.0.0",
          "IP Addr is the broadcast address of its subnet!!!"},
-        {"10.0.0.4", "255.255.255.254", "10.0.0.5", ""},  // /31: both are hosts
-        {"10.0.0.5", "255.255.255.255", "0.0.0.0", ""},
+        {"10.0.0.4", "255.255.255.254", "10.0.0.5", nullptr},  // /31: both are hosts
+        {"10.0.0.5", "255.255.255.255", "0.0.0.0", nullptr},
         {"192.168.1.2", "255.255.255.0", "192.168.1.2", "Gateway is the IP Addr itself!!!"},
         {"192.168.1.2", "255.255.255.0", "192.168.2.1", "Gateway is outside the subnet!!!"},
     };
-    for (const auto& c : cases) {
-        const char* got = CheckStaticIpConfig(Entry(c.addr), Entry(c.mask), Entry(c.gateway));
-        EXPECT_EQ(std::string(got ? got : ""), c.message) << c.addr << " " << c.mask;
-    }
+    for (const auto& c : cases)
+        EXPECT_STREQ(CheckStaticIpConfig(Entry(c.addr), Entry(c.mask), Entry(c.gateway)), c.message)
+            << c.addr << " " << c.mask;
 }
 
 IpCfgState Previous(int32_t dhcp = 0) {
