@@ -73,6 +73,7 @@ TEST(CountryRecord, Limits) {
         {"name without its end", Record(1, 0, 9, {"AT", "Au"}, true), "Name 0 Past Reply"},
         {"equal entry texts ignoring case", Record(2, 5, 9, {"AT", "Austria", "XX", "AUSTRIA"}),
          "Entry 1 Repeats 0"},
+        {"equal but one is current", Record(2, 0, 9, {"AT", "Austria", "XX", "AUSTRIA"}), "", 6},
     };
     const uint8_t word[4] = {0x01, 0x02, 0x03, 0x84};  // the header's byte order
     EXPECT_EQ(GetLE32(word), 0x84030201u);
