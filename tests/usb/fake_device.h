@@ -1,10 +1,9 @@
-// A sysfs and a /dev of our own in a temporary directory for the Linux backend; a pty in
-// raw mode can stand in for a device node, the test playing the device on its master.
+// A sysfs and a /dev of our own in a temporary directory for the Linux backend; a FIFO, or
+// a link to a pty that serves a device, can stand in for a device node.
 #pragma once
 
-#include <fcntl.h>
 #include <stdlib.h>
-#include <termios.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -14,7 +13,6 @@
 
 struct FakeTree {
     std::string root, sys, dev;
-    std::vector<int> fds;
 
     FakeTree() {
         std::string t = (std::filesystem::temp_directory_path() / "netcfg-usb-XXXXXX").string();
@@ -22,10 +20,7 @@ struct FakeTree {
         std::filesystem::create_directories(sys + "/class/usbmisc");
         std::filesystem::create_directories(dev + "/usb");
     }
-    ~FakeTree() {
-        for (int fd : fds) close(fd);
-        std::filesystem::remove_all(root);
-    }
+    ~FakeTree() { std::filesystem::remove_all(root); }
     // Node lpN of the USB device busPort: class/usbmisc/lpN/device is the interface, a
     // child of the device, which holds the ids (a null serial is left out). The node in
     // <dev>/usb is an empty file.
@@ -41,20 +36,12 @@ struct FakeTree {
         if (serial) std::ofstream(usb + "/serial") << serial << "\n";
         std::ofstream(dev + "/usb/" + lp).flush();
     }
-    // Makes <dev>/usb/lpN a pty and returns its master, non-blocking. A slave kept open
-    // spares the master a hang-up when the backend closes its own.
-    int AddPty(uint32_t n) {
-        int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        grantpt(master), unlockpt(master);
-        int keeper = open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        termios t;
-        tcgetattr(keeper, &t);
-        cfmakeraw(&t);
-        t.c_cc[VMIN] = 0;  // a read with nothing there returns 0, as the driver's may
-        tcsetattr(keeper, TCSANOW, &t);
-        LinkNode(n, ptsname(master));
-        fds.insert(fds.end(), {master, keeper});
-        return master;
+    // Makes <dev>/usb/lpN a FIFO: a node that takes a pipe's worth of bytes and then no
+    // more while nobody reads them.
+    void AddFifo(uint32_t n) {
+        const std::string node = dev + "/usb/lp" + std::to_string(n);
+        std::filesystem::remove(node);
+        mkfifo(node.c_str(), 0600);
     }
     // Makes <dev>/usb/lpN a link to `target`, a pty's slave that serves a device, say.
     void LinkNode(uint32_t n, const std::string& target) {
