@@ -113,12 +113,12 @@ protected:
     // it (the last pick only).
     using Pick = std::pair<int, std::function<void(ui::DialogScript&)>>;
     void RunPicks(const std::vector<Pick>& picks) {
-        int n = 0;
+        int lists = 0, passwords = 0;
         ui::DialogScript& main = OnMain();
         for (const Pick& p : picks) {
-            ui::DialogScript& list = On(IDD_AP_LIST, ++n);
+            ui::DialogScript& list = On(IDD_AP_LIST, ++lists);
             list.DoubleClickRow(IDC_AP_LIST, p.first);
-            p.second ? p.second(On(IDD_AP_PASSWORD, n)) : (void)list.Escape();
+            p.second ? p.second(On(IDD_AP_PASSWORD, ++passwords)) : (void)list.Escape();
             main.Click(IDC_SSID_SCAN);
         }
         main.Escape();

@@ -412,6 +412,7 @@ TEST_F(FlowTest, ConnectAndDeleteSendTheirTextsAndLongNamesAreRefused) {
     dev.State().networks[6].name = std::string(64, 'L');
     dev.State().networks[5].name = std::string(63, 'N');
     User().OnMessageBox("SSID name too long!!!");
+    User().OnMessageBox("SSID name too long!!!");
     auto connect = [](const char* password) {
         return [password](ui::DialogScript& s) {
             if (*password) s.Type(IDC_PASSWORD, password);
@@ -419,20 +420,22 @@ TEST_F(FlowTest, ConnectAndDeleteSendTheirTextsAndLongNamesAreRefused) {
         };
     };
     const std::string longPassword(40, 'p');  // the edit takes 32 of them
-    // The delete first: no later pick may inherit its choice.
+    // No later scan may inherit a choice: the delete first, then a list closed without
+    // one; the join that fails last, then another such list.
     RunPicks({{1, [](ui::DialogScript& s) { s.Click(IDC_DELETE); }},
+              {6, nullptr},  // the long name: refused at the pick
               {3, connect("espresso")},
               {2, connect("")},
               {4, connect(longPassword.c_str())},
               {5, connect("wrong-one")},
-              {6, nullptr}});  // the long name: refused at the pick
+              {6, nullptr}});
     EXPECT_EQ(RequestTexts(dev, CMD_CONNECT_WIFI),
               (Texts{"0,13,08,Caf\xc3\xa9 Z\xc3\xbcrich,espresso", "0,12,00,Guest Lounge,",
                      "0,11,32,Lab,Bench 2," + std::string(32, 'p'),
                      "0,63,09," + std::string(63, 'N') + ",wrong-one"}));
     EXPECT_EQ(RequestTexts(dev, CMD_DELETE_PROFILE), Texts{"Office-5G"});
-    EXPECT_EQ(Boxes(),
-              (Texts{"Password not match!!!", "Password not match!!!", "SSID name too long!!!"}));
+    EXPECT_EQ(Boxes(), (Texts{"SSID name too long!!!", "Password not match!!!",
+                              "Password not match!!!", "SSID name too long!!!"}));
     EXPECT_EQ(dlg.m_ssid, "");  // refreshed after the failed join
     EXPECT_EQ(dlg.m_waitDlg.m_message, "Connect to '" + std::string(63, 'N') + "'......");
 }
