@@ -137,10 +137,7 @@ inline void RunInProbe(const std::function<void(CProbeDlg&)>& body, int template
 
 class UiSemantics : public testing::TestWithParam<HarnessFactory> {
 protected:
-    void SetUp() override {
-        m_harness = GetParam()();
-        RegisterTestTemplates();
-    }
+    void SetUp() override { RegisterTestTemplates(); }
     void TearDown() override {
         EXPECT_THAT(m_harness->TakeErrors(), testing::IsEmpty());
         EXPECT_THAT(User().Unused(), testing::IsEmpty());
@@ -148,7 +145,7 @@ protected:
     ui::ScriptedUser& User() { return m_harness->User(); }
 
     CWinApp m_app{"semantics"};
-    std::unique_ptr<Harness> m_harness;
+    std::unique_ptr<Harness> m_harness = GetParam()();
 };
 
 }  // namespace uitest

@@ -116,7 +116,7 @@ TEST_P(UiSemantics, ListViewCellsSelectionMarkAndIpControlFields) {
             {"192.168.1.57", "192.168.1.57", 4},
             {"", "0.0.0.0", 0},
             {"10", "10.0.0.0", 1},
-            {"1.2..4", "1.2.0.4", 3},
+            {"1.0..4", "1.0.0.4", 3},  // a typed 0 fills its field
             {"300.1.2.3", "255.1.2.3", 4},
             {"a.7x.3.4.5", "0.7.3.4", 3},
         };
@@ -144,12 +144,13 @@ TEST_P(UiSemantics, ListViewCellsSelectionMarkAndIpControlFields) {
         })
         .SetIp(kIp, "10.0.7.1")
         .SetIp(kIp, "10.1.7")
+        .SetIpField(kIp, 0, 300)
         .Escape();
     dlg.DoModal();
     EXPECT_THAT(dlg.m_log, ElementsAre("dblclk 0 mark 0", "dblclk -1 mark 0",
                                        "ip 1005 field 2=7 10.0.7.1",  // unchanged fields: none
                                        "ip 1005 field 1=1 10.1.7.1", "ip 1005 field 3=-1 10.1.7.0",
-                                       "key 27", "OnCancel"));
+                                       "ip 1005 field 0=255 255.1.7.0", "key 27", "OnCancel"));
 }
 
 // --- Edits and data exchange ---
@@ -212,16 +213,17 @@ TEST_P(UiSemantics, DriverDoesOnlyWhatTheWindowLetsAUserDo) {
         d.GetDlgItem(kButton)->EnableWindow(FALSE);
         d.m_check.ShowWindow(SW_HIDE);
     };
-    User().OnDialog(kNoClose).Click(kButton).Click(kCheck).Close().Click(4242).Escape();
+    ui::DialogScript& script = User().OnDialog(kNoClose);
+    script.Click(kButton).Click(kCheck).Close().Click(4242).SetIpField(kIp, 4, 1).Escape();
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_THAT(dlg.m_log, ElementsAre("key 27", "OnCancel"));
-    EXPECT_THAT(m_harness->Log(), testing::IsSupersetOf({
-                                      "dialog 902: control 1001: ignored: disabled",
-                                      "dialog 902: control 1002: ignored: hidden",
-                                      "dialog 902: close ignored: no close box",
-                                  }));
+    EXPECT_THAT(m_harness->Log(),
+                testing::IsSupersetOf({"dialog 902: control 1001: ignored: disabled",
+                                       "dialog 902: control 1002: ignored: hidden",
+                                       "dialog 902: close ignored: no close box"}));
     EXPECT_THAT(m_harness->TakeErrors(),
-                ElementsAre("script: dialog 902: control 4242 does not exist"));
+                ElementsAre("script: dialog 902: control 4242 does not exist",
+                            "script: dialog 902: control 1005 has no field 4"));
 }
 
 // --- Message maps ---
@@ -362,8 +364,7 @@ TEST_P(UiSemantics, CaptionResizeAndMessageBoxOwners) {
         AfxMessageBox("Write to USB Timeout");
     });
     std::vector<std::pair<std::string, int>> owners;
-    for (const auto& box : User().MessageBoxes())
-        owners.emplace_back(box.caption, box.ownerTemplate);
+    for (const auto& b : User().MessageBoxes()) owners.emplace_back(b.caption, b.ownerTemplate);
     EXPECT_THAT(owners, ElementsAre(Pair("Own caption", kProbe), Pair("semantics", 0)));
 }
 

@@ -23,8 +23,7 @@ std::unique_ptr<Harness> MakeWx() { return std::make_unique<WxHarness>(); }
 // The suite's fixture, for what only this backend shows.
 class WxTest : public UiSemantics {
 protected:
-    WxHarness& H() { return static_cast<WxHarness&>(*m_harness); }
-    ui::wx::WxBackend& B() { return H().Backend(); }
+    ui::wx::WxBackend& B() { return static_cast<WxHarness&>(*m_harness).Backend(); }
     template <class T>
     T* Native(HWND h) {
         return dynamic_cast<T*>(B().Window(h));
@@ -135,7 +134,7 @@ TEST_P(WxTest, KeystrokesReachTheFocusedControl) {
 }
 
 TEST_P(WxTest, DriverEndsARunThatOutlastsItsTimeLimit) {
-    H().Driver().SetTimeLimit(300);
+    static_cast<WxHarness&>(*m_harness).Driver().SetTimeLimit(300);
     CProbeDlg dlg;
     dlg.m_onButton = [](CProbeDlg& d) { d.MessageBox("never answered"); };
     User().OnDialog(kProbe).Click(kButton);
