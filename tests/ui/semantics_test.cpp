@@ -116,7 +116,7 @@ TEST_P(UiSemantics, ListViewCellsSelectionMarkAndIpControlFields) {
             {"192.168.1.57", "192.168.1.57", 4},
             {"", "0.0.0.0", 0},
             {"10", "10.0.0.0", 1},
-            {"1.0..4", "1.0.0.4", 3},  // a typed 0 fills its field
+            {"1.0..4", "1.0.0.4", 3},  // a 0 given fills its field
             {"300.1.2.3", "255.1.2.3", 4},
             {"a.7x.3.4.5", "0.7.3.4", 3},
         };
