@@ -2,8 +2,6 @@
 // guards, exact virtual time, its fixed geometry, the scripted user's limits).
 #include "ui/headless/headless_backend.h"
 
-#include <gmock/gmock.h>
-
 #include "base/clock.h"
 #include "semantics.h"
 
@@ -11,18 +9,13 @@ namespace uitest {
 namespace {
 
 using testing::ElementsAre;
-using testing::HasSubstr;
 using testing::IsEmpty;
 using ui::headless::HeadlessBackend;
 
-class HeadlessHarness : public Harness {
-public:
+struct HeadlessHarness : Harness {
     ui::ScriptedUser& User() override { return m_backend.User(); }
     std::vector<std::string> TakeErrors() override { return m_backend.TakeErrors(); }
     const std::vector<std::string>& Log() override { return m_backend.Log(); }
-    HeadlessBackend& Backend() { return m_backend; }
-
-private:
     base::ScopedVirtualClock m_clock;
     HeadlessBackend m_backend;
     ui::ScopedBackend m_installed{m_backend};
@@ -30,20 +23,17 @@ private:
 
 std::unique_ptr<Harness> MakeHeadless() { return std::make_unique<HeadlessHarness>(); }
 
-INSTANTIATE_TEST_SUITE_P(Backend, UiSemantics, testing::Values(&MakeHeadless),
-                         [](const auto&) { return std::string("Headless"); });
-
-class HeadlessTest : public testing::Test {
+// The suite's fixture, for what only this backend promises.
+class HeadlessTest : public UiSemantics {
 protected:
-    void SetUp() override { RegisterTestTemplates(); }
-    void TearDown() override { EXPECT_THAT(B().Errors(), IsEmpty()); }
-    HeadlessBackend& B() { return m_harness.Backend(); }
-
-    CWinApp m_app{"headless"};
-    HeadlessHarness m_harness;
+    HeadlessBackend& B() { return static_cast<HeadlessHarness&>(*m_harness).m_backend; }
 };
 
-TEST_F(HeadlessTest, LoopGuardsEndTheDialogAndReportIt) {
+const auto kName = [](const auto&) { return std::string("Headless"); };
+INSTANTIATE_TEST_SUITE_P(Backend, UiSemantics, testing::Values(&MakeHeadless), kName);
+INSTANTIATE_TEST_SUITE_P(Backend, HeadlessTest, testing::Values(&MakeHeadless), kName);
+
+TEST_P(HeadlessTest, LoopGuardsEndTheDialogAndReportIt) {
     const std::string stuck = "stuck: dialog 900 has nothing left that could end it";
     struct {
         const char* name;
@@ -67,16 +57,16 @@ TEST_F(HeadlessTest, LoopGuardsEndTheDialogAndReportIt) {
     for (const auto& c : cases) {
         uint32_t start = base::GetTickCount();
         CProbeDlg dlg;
-        c.setUp(dlg, B().User());
+        c.setUp(dlg, User());
         EXPECT_EQ(dlg.DoModal(), IDCANCEL) << c.name;
         EXPECT_THAT(dlg.m_log, IsEmpty()) << c.name;  // ended by the guard, not by OnCancel
         EXPECT_EQ(base::GetTickCount() - start, c.endTick) << c.name;
         EXPECT_THAT(B().TakeErrors(), ElementsAre(c.error)) << c.name;
-        B().User() = {};
+        User() = {};
     }
 }
 
-TEST_F(HeadlessTest, VirtualTimeLandsOnExactTicks) {
+TEST_P(HeadlessTest, VirtualTimeLandsOnExactTicks) {
     CProbeDlg dlg;
     std::vector<uint32_t> fired;  // tick * 10 + timer id, or + 0 for the click
     int fast = 0;
@@ -91,9 +81,9 @@ TEST_F(HeadlessTest, VirtualTimeLandsOnExactTicks) {
         if (fast == 3) d.MessageBox("late");
     };
     dlg.m_onButton = [&](CProbeDlg&) { fired.push_back(base::GetTickCount() * 10); };
-    B().User().OnDialog(kProbe).Wait(250).Click(kButton).Wait(650).Escape();
-    B().User().OnMessageBox("late", 30);
-    B().User().OnMessageBox("never shown");
+    User().OnDialog(kProbe).Wait(250).Click(kButton).Wait(650).Escape();
+    User().OnMessageBox("late", 30);
+    User().OnMessageBox("never shown");
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     // The click was due at 250, but timer 2's handler held the loop until 500; then the
     // user's input goes first. Timer 1 (due at 300) fires late, once, and keeps its phase;
@@ -104,13 +94,13 @@ TEST_F(HeadlessTest, VirtualTimeLandsOnExactTicks) {
     EXPECT_EQ(base::GetTickCount(), 1150u);  // Escape 650 after the click returned
     EXPECT_EQ(B().MessageBoxes().at(0).tick, 700u);
     EXPECT_TRUE(B().MessageBoxes().at(0).scripted);
-    EXPECT_THAT(B().User().Unused(), ElementsAre("message box \"never shown\""));
-    B().User() = {};
+    EXPECT_THAT(User().Unused(), ElementsAre("message box \"never shown\""));
+    User() = {};
 }
 
 // The text metric and the client area are in the wait dialog's flow test; this is where
 // controls and windows land.
-TEST_F(HeadlessTest, FixedGeometry) {
+TEST_P(HeadlessTest, FixedGeometry) {
     RunInProbe([](CProbeDlg& d) {
         CRect button;
         d.GetDlgItem(kButton)->GetWindowRect(&button);

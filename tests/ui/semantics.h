@@ -51,8 +51,7 @@ void RegisterTestTemplates();
 // A dialog that logs every handler and lets a test hook into it.
 class CProbeDlg : public CDialog {
 public:
-    explicit CProbeDlg(int templateId = kProbe, CWnd* parent = nullptr)
-        : CDialog(templateId, parent) {}
+    explicit CProbeDlg(int templateId = kProbe) : CDialog(templateId) {}
 
     CButton m_check;
     CEdit m_edit;
@@ -78,7 +77,16 @@ public:
     }
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, kCheck, m_check);
+        DDX_Control(pDX, kEdit, m_edit);
+        DDX_Control(pDX, kCombo, m_combo);
+        DDX_Control(pDX, kIp, m_ip);
+        DDX_Control(pDX, kList, m_list);
+        DDX_Text(pDX, kEdit, m_text);
+        DDV_MaxChars(pDX, m_text, 5);
+        DDX_Text(pDX, kPassword, m_secret);
+    }
     void OnOK() override {
         Log("OnOK");
         CDialog::OnOK();
@@ -103,21 +111,33 @@ private:
     void OnEditChange() { Log("change " + m_edit.GetWindowText()); }
     void OnSelChange() { Log("sel " + m_combo.GetWindowText()); }
     void OnDropDown() { Log("dropdown"); }
-    void OnDblclkList(NMHDR* header, LRESULT* result);
-    void OnIpFieldChanged(NMHDR* header, LRESULT* result);
+    // The framework ignores a notification's result: these leave it alone.
+    void OnDblclkList(NMHDR* header, LRESULT*) {
+        Log("dblclk " + std::to_string(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem) +
+            " mark " + std::to_string(m_list.GetSelectionMark()));
+    }
+    void OnIpFieldChanged(NMHDR* header, LRESULT*) {
+        auto* ip = reinterpret_cast<NMIPADDRESS*>(header);
+        Log("ip " + std::to_string(header->idFrom) + " field " + std::to_string(ip->iField) + "=" +
+            std::to_string(ip->iValue) + " " + m_ip.GetWindowText());
+    }
 
     DECLARE_MESSAGE_MAP()
 };
 
 // Runs body in a probe dialog's OnInitDialog, then ends the dialog.
-void RunInProbe(const std::function<void(CProbeDlg&)>& body, int templateId = kProbe);
+inline void RunInProbe(const std::function<void(CProbeDlg&)>& body, int templateId = kProbe) {
+    CProbeDlg dlg(templateId);
+    dlg.m_onInit = [&](CProbeDlg& d) {
+        body(d);
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+}
 
 class UiSemantics : public testing::TestWithParam<HarnessFactory> {
 protected:
-    void SetUp() override {
-        m_harness = GetParam()();
-        RegisterTestTemplates();
-    }
+    void SetUp() override { RegisterTestTemplates(); }
     void TearDown() override {
         EXPECT_THAT(m_harness->TakeErrors(), testing::IsEmpty());
         EXPECT_THAT(User().Unused(), testing::IsEmpty());
@@ -125,7 +145,7 @@ protected:
     ui::ScriptedUser& User() { return m_harness->User(); }
 
     CWinApp m_app{"semantics"};
-    std::unique_ptr<Harness> m_harness;
+    std::unique_ptr<Harness> m_harness = GetParam()();
 };
 
 }  // namespace uitest

@@ -2,14 +2,12 @@
 // on virtual time exactly and on a real clock within a scheduler's jitter.
 #include "semantics.h"
 
-#include <gmock/gmock.h>
-
 #include "base/clock.h"
 
 namespace uitest {
 
 using testing::ElementsAre;
-using testing::IsEmpty;
+using testing::Pair;
 using Kind = ui::WindowKind;
 
 void RegisterTestTemplates() {
@@ -37,17 +35,6 @@ void RegisterTestTemplates() {
         {kNoClose, "No close", frame, "System", 10, 0, 0, 200, 100, controls});
 }
 
-// --- The probe dialog ---
-
-void RunInProbe(const std::function<void(CProbeDlg&)>& body, int templateId) {
-    CProbeDlg dlg(templateId);
-    dlg.m_onInit = [&](CProbeDlg& d) {
-        body(d);
-        d.EndDialog(IDOK);
-    };
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-}
-
 BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
 ON_BN_CLICKED(kButton, &CProbeDlg::OnButton)
 ON_BN_CLICKED(kCheck, &CProbeDlg::OnCheck)
@@ -59,31 +46,6 @@ ON_CBN_DROPDOWN(kCombo, &CProbeDlg::OnDropDown)
 ON_NOTIFY(NM_DBLCLK, kList, &CProbeDlg::OnDblclkList)
 ON_NOTIFY_RANGE(IPN_FIELDCHANGED, kIp, kIp, &CProbeDlg::OnIpFieldChanged)
 END_MESSAGE_MAP()
-
-void CProbeDlg::DoDataExchange(CDataExchange* pDX) {
-    DDX_Control(pDX, kCheck, m_check);
-    DDX_Control(pDX, kEdit, m_edit);
-    DDX_Control(pDX, kCombo, m_combo);
-    DDX_Control(pDX, kIp, m_ip);
-    DDX_Control(pDX, kList, m_list);
-    DDX_Text(pDX, kEdit, m_text);
-    DDV_MaxChars(pDX, m_text, 5);
-    DDX_Text(pDX, kPassword, m_secret);
-}
-
-void CProbeDlg::OnDblclkList(NMHDR* header, LRESULT* result) {
-    auto* activate = reinterpret_cast<NMITEMACTIVATE*>(header);
-    Log("dblclk " + std::to_string(activate->iItem) + " mark " +
-        std::to_string(m_list.GetSelectionMark()));
-    *result = 0;
-}
-
-void CProbeDlg::OnIpFieldChanged(NMHDR* header, LRESULT* result) {
-    auto* ip = reinterpret_cast<NMIPADDRESS*>(header);
-    Log("ip " + std::to_string(header->idFrom) + " field " + std::to_string(ip->iField) + "=" +
-        std::to_string(ip->iValue) + " " + m_ip.GetWindowText());
-    *result = 0;
-}
 
 // --- Combo boxes ---
 
@@ -125,9 +87,9 @@ TEST_P(UiSemantics, ComboInsertsWhereAskedSearchesExactlyAndKeepsItsSelection) {
     });
 }
 
-// --- List views ---
+// --- List views and IP address controls ---
 
-TEST_P(UiSemantics, ListViewCellsAndSelectionMark) {
+TEST_P(UiSemantics, ListViewCellsSelectionMarkAndIpControlFields) {
     CProbeDlg dlg;
     dlg.m_onInit = [](CProbeDlg& d) {
         CListCtrl& l = d.m_list;
@@ -148,6 +110,23 @@ TEST_P(UiSemantics, ListViewCellsAndSelectionMark) {
         l.SetExtendedStyle(LVS_EX_GRIDLINES, 0);
         EXPECT_EQ(l.GetExtendedStyle(), LVS_EX_FULLROWSELECT);
         EXPECT_EQ(l.GetSelectionMark(), -1);
+
+        std::tuple<const char*, const char*, int> cases[] = {
+            // set, get, fields filled
+            {"192.168.1.57", "192.168.1.57", 4},
+            {"", "0.0.0.0", 0},
+            {"10", "10.0.0.0", 1},
+            {"1.0..4", "1.0.0.4", 3},  // a 0 given fills its field
+            {"300.1.2.3", "255.1.2.3", 4},
+            {"a.7x.3.4.5", "0.7.3.4", 3},
+        };
+        for (auto [set, get, filled] : cases) {
+            d.m_ip.SetWindowText(set);
+            EXPECT_EQ(d.m_ip.GetWindowText(), get) << set;
+            BYTE f[4];
+            EXPECT_EQ(d.m_ip.GetAddress(f[0], f[1], f[2], f[3]), filled) << set;
+        }
+        d.m_ip.SetAddress(10, 0, 0, 1);  // from code: no notification
     };
     User()
         .OnDialog(kProbe)
@@ -163,70 +142,41 @@ TEST_P(UiSemantics, ListViewCellsAndSelectionMark) {
             dlg.m_list.DeleteAllItems();
             EXPECT_EQ(dlg.m_list.GetSelectionMark(), -1);
         })
+        .SetIp(kIp, "10.0.7.1")
+        .SetIp(kIp, "10.1.7")
+        .SetIpField(kIp, 0, 300)
         .Escape();
     dlg.DoModal();
-    EXPECT_THAT(dlg.m_log,
-                ElementsAre("dblclk 0 mark 0", "dblclk -1 mark 0", "key 27", "OnCancel"));
-}
-
-// --- IP address controls ---
-
-TEST_P(UiSemantics, IpControlTextAndFieldNotifications) {
-    CProbeDlg dlg;
-    dlg.m_onInit = [](CProbeDlg& d) {
-        std::tuple<const char*, const char*, int> cases[] = {
-            // set, get, fields filled
-            {"192.168.1.57", "192.168.1.57", 4},
-            {"", "0.0.0.0", 0},
-            {"10", "10.0.0.0", 1},
-            {"1.2..4", "1.2.0.4", 3},
-            {"300.1.2.3", "255.1.2.3", 4},
-            {"a.7x.3.4.5", "0.7.3.4", 3},
-        };
-        for (auto [set, get, filled] : cases) {
-            d.m_ip.SetWindowText(set);
-            EXPECT_EQ(d.m_ip.GetWindowText(), get) << set;
-            BYTE f[4];
-            EXPECT_EQ(d.m_ip.GetAddress(f[0], f[1], f[2], f[3]), filled) << set;
-        }
-        d.m_ip.SetAddress(10, 0, 0, 1);  // from code: no notification
-    };
-    User().OnDialog(kProbe).SetIp(kIp, "10.0.7.1").SetIp(kIp, "10.1.7").Escape();
-    dlg.DoModal();
-    EXPECT_THAT(dlg.m_log, ElementsAre("ip 1005 field 2=7 10.0.7.1",  // unchanged fields: none
+    EXPECT_THAT(dlg.m_log, ElementsAre("dblclk 0 mark 0", "dblclk -1 mark 0",
+                                       "ip 1005 field 2=7 10.0.7.1",  // unchanged fields: none
                                        "ip 1005 field 1=1 10.1.7.1", "ip 1005 field 3=-1 10.1.7.0",
-                                       "key 27", "OnCancel"));
+                                       "ip 1005 field 0=255 255.1.7.0", "key 27", "OnCancel"));
 }
 
 // --- Edits and data exchange ---
 
+// DDV_MaxChars limits the edit: code may set more, which OnOK refuses and stays open, but
+// the user cannot type more.
 TEST_P(UiSemantics, DataExchangeBothWaysAndTheEditLimit) {
     CProbeDlg dlg;
-    dlg.m_text = "abc";
-    dlg.m_onInit = [](CProbeDlg& d) { EXPECT_EQ(d.m_edit.GetWindowText(), "abc"); };
+    dlg.m_text = "abcdef";
     User()
         .OnDialog(kProbe)
-        .Type(kEdit, "defgh")  // DDV_MaxChars limits the edit: only two more fit
         .Type(kPassword, "s\xC3\xA9")
+        .Enter()
+        .Call([&] { EXPECT_EQ(dlg.m_secret, ""); })  // the exchange stopped at the refusal
+        .Clear(kEdit)
+        .Type(kEdit, "abcdefg")
         .Type(kReadOnly, "x")
         .Call([&] { EXPECT_EQ(dlg.GetDlgItem(kReadOnly)->GetWindowText(), "fixed"); })
         .Enter();
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.m_text, "abcde");
     EXPECT_EQ(dlg.m_secret, "s\xC3\xA9");  // masked on screen, the real bytes here
-    EXPECT_THAT(dlg.m_log, ElementsAre("change abcd", "change abcde", "key 13", "OnOK"));
+    EXPECT_THAT(dlg.m_log,
+                ElementsAre("key 13", "OnOK", "change ", "change a", "change ab", "change abc",
+                            "change abcd", "change abcde", "key 13", "OnOK"));
     EXPECT_THAT(m_harness->Log(), testing::Contains("dialog 900: control 1013: read-only"));
-}
-
-TEST_P(UiSemantics, TooLongTextIsRefusedAndOnOKStaysOpen) {
-    CProbeDlg dlg;
-    dlg.m_onInit = [](CProbeDlg& d) {
-        d.m_edit.SetWindowText("toolong");  // code may exceed the limit; the user cannot
-        d.GetDlgItem(kPassword)->SetWindowText("pw");
-    };
-    User().OnDialog(kProbe).Enter().Escape();
-    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    EXPECT_EQ(dlg.m_secret, "");  // the exchange stopped at the refusal
     ASSERT_EQ(User().MessageBoxes().size(), 1u);
     EXPECT_EQ(User().MessageBoxes()[0].text, "Enter no more than 5 characters.");
     EXPECT_EQ(User().MessageBoxes()[0].caption, "semantics");
@@ -263,16 +213,17 @@ TEST_P(UiSemantics, DriverDoesOnlyWhatTheWindowLetsAUserDo) {
         d.GetDlgItem(kButton)->EnableWindow(FALSE);
         d.m_check.ShowWindow(SW_HIDE);
     };
-    User().OnDialog(kNoClose).Click(kButton).Click(kCheck).Close().Click(4242).Escape();
+    ui::DialogScript& script = User().OnDialog(kNoClose);
+    script.Click(kButton).Click(kCheck).Close().Click(4242).SetIpField(kIp, 4, 1).Escape();
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_THAT(dlg.m_log, ElementsAre("key 27", "OnCancel"));
-    EXPECT_THAT(m_harness->Log(), testing::IsSupersetOf({
-                                      "dialog 902: control 1001: ignored: disabled",
-                                      "dialog 902: control 1002: ignored: hidden",
-                                      "dialog 902: close ignored: no close box",
-                                  }));
+    EXPECT_THAT(m_harness->Log(),
+                testing::IsSupersetOf({"dialog 902: control 1001: ignored: disabled",
+                                       "dialog 902: control 1002: ignored: hidden",
+                                       "dialog 902: close ignored: no close box"}));
     EXPECT_THAT(m_harness->TakeErrors(),
-                ElementsAre("script: dialog 902: control 4242 does not exist"));
+                ElementsAre("script: dialog 902: control 4242 does not exist",
+                            "script: dialog 902: control 1005 has no field 4"));
 }
 
 // --- Message maps ---
@@ -317,10 +268,7 @@ TEST_P(UiSemantics, MessageMapRunsTheFirstEntryThatMatches) {
 TEST_P(UiSemantics, TimersGoOnInLoopsNestedAboveTheirDialog) {
     CProbeDlg outer;
     CProbeDlg inner(kNoClose);
-    int ticks = 0;
-    int depth = 0;
-    int ticksUnderTheBox = 0;
-    int ticksUnderInner = 0;
+    int ticks = 0, depth = 0, ticksUnderTheBox = 0, ticksUnderInner = 0;
     bool innerOpen = false;
     outer.m_onInit = [](CProbeDlg& d) { EXPECT_EQ(d.SetTimer(1, 100), 1u); };
     outer.m_onTimer = [&](CProbeDlg& d, UINT_PTR id) {
@@ -376,9 +324,8 @@ TEST_P(UiSemantics, SlowTimerLeavesOtherTimersAndPostedMessagesTheirTurn) {
     };
     uint32_t start = base::GetTickCount();
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    uint32_t elapsed = base::GetTickCount() - start;
+    EXPECT_GE(base::GetTickCount() - start, 400u);  // four ticks of the counter
     EXPECT_THAT(dlg.m_log, ElementsAre("OnCancel"));
-    EXPECT_GE(elapsed, 400u);  // four ticks of the counter
     for (size_t i = 1; i < polls.size(); ++i) {
         EXPECT_GE(polls[i].first - polls[i - 1].second, 45u) << i;
     }
@@ -416,16 +363,14 @@ TEST_P(UiSemantics, CaptionResizeAndMessageBoxOwners) {
         d.GetDlgItem(kLabel)->MessageBox("from a control", "Own caption");
         AfxMessageBox("Write to USB Timeout");
     });
-    const auto& boxes = User().MessageBoxes();
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].caption, "Own caption");
-    EXPECT_EQ(boxes[0].ownerTemplate, kProbe);
-    EXPECT_EQ(boxes[1].caption, "semantics");
-    EXPECT_EQ(boxes[1].ownerTemplate, 0);
+    std::vector<std::pair<std::string, int>> owners;
+    for (const auto& b : User().MessageBoxes()) owners.emplace_back(b.caption, b.ownerTemplate);
+    EXPECT_THAT(owners, ElementsAre(Pair("Own caption", kProbe), Pair("semantics", 0)));
 }
 
-// Wrappers outlive their controls; using one then must neither crash nor act.
-TEST_P(UiSemantics, WrappersOfNoLiveControlDoNothing) {
+// Wrappers outlive their controls; using one then must neither crash nor act. A dialog
+// runs once at a time, and only from a registered template.
+TEST_P(UiSemantics, WrappersOfNoLiveControlDoNothingAndImpossibleRunsFail) {
     auto observe = [](CProbeDlg& d) {
         return std::vector<long>{d.m_combo.AddString("x"),
                                  d.m_combo.GetCurSel(),
@@ -440,20 +385,13 @@ TEST_P(UiSemantics, WrappersOfNoLiveControlDoNothing) {
     CProbeDlg never;  // unbound
     EXPECT_EQ(observe(never), defaults);
     CProbeDlg ran;  // bound to controls that are gone
-    ran.m_onInit = [&](CProbeDlg& d) { d.EndDialog(IDOK); };
-    ran.DoModal();
-    EXPECT_EQ(observe(ran), defaults);
-}
-
-TEST_P(UiSemantics, UnknownTemplateOrSecondRunOfARunningDialogFails) {
-    CProbeDlg missing(4711);
-    EXPECT_EQ(missing.DoModal(), -1);
-    CProbeDlg dlg;
-    dlg.m_onInit = [](CProbeDlg& d) {
-        EXPECT_EQ(d.DoModal(), -1);
+    ran.m_onInit = [](CProbeDlg& d) {
+        EXPECT_EQ(d.DoModal(), -1);  // already running
         d.EndDialog(5);
     };
-    EXPECT_EQ(dlg.DoModal(), 5);
+    EXPECT_EQ(ran.DoModal(), 5);
+    EXPECT_EQ(observe(ran), defaults);
+    EXPECT_EQ(CProbeDlg(4711).DoModal(), -1);
 }
 
 }  // namespace uitest

@@ -17,29 +17,25 @@ namespace uitest {
 namespace {
 
 using testing::ElementsAre;
-using testing::IsEmpty;
 
 std::unique_ptr<Harness> MakeWx() { return std::make_unique<WxHarness>(); }
 
-INSTANTIATE_TEST_SUITE_P(Backend, UiSemantics, testing::Values(&MakeWx),
-                         [](const auto&) { return std::string("Wx"); });
-
-class WxTest : public testing::Test {
+// The suite's fixture, for what only this backend shows.
+class WxTest : public UiSemantics {
 protected:
-    void SetUp() override { RegisterTestTemplates(); }
-    void TearDown() override { EXPECT_THAT(m_harness.TakeErrors(), IsEmpty()); }
-    ui::wx::WxBackend& B() { return m_harness.Backend(); }
-    ui::ScriptedUser& User() { return m_harness.User(); }
+    ui::wx::WxBackend& B() { return static_cast<WxHarness&>(*m_harness).Backend(); }
     template <class T>
     T* Native(HWND h) {
         return dynamic_cast<T*>(B().Window(h));
     }
-
-    CWinApp m_app{"wx"};
-    WxHarness m_harness;
 };
 
-TEST_F(WxTest, TextsShowReadableAndReadBackTheirBytes) {
+const auto kName = [](const auto&) { return std::string("Wx"); };
+INSTANTIATE_TEST_SUITE_P(Backend, UiSemantics, testing::Values(&MakeWx), kName);
+INSTANTIATE_TEST_SUITE_P(Backend, WxTest, testing::Values(&MakeWx), kName);
+
+TEST_P(WxTest, TextsShowReadableAndReadBackTheirBytes) {
+    auto shown = [](const wxString& s) { return std::string(s.utf8_str()); };
     // The bytes set, what a label shows and what single-line controls show, as UTF-8.
     std::tuple<const char*, const char*, const char*> cases[] = {
         {"caf\xC3\xA9", "caf\xC3\xA9", "caf\xC3\xA9"},
@@ -56,11 +52,9 @@ TEST_F(WxTest, TextsShowReadableAndReadBackTheirBytes) {
             d.m_edit.SetWindowText(bytes);
             int row = d.m_list.InsertItem(d.m_list.GetItemCount(), bytes);
 
-            EXPECT_EQ(Native<wxStaticText>(text->m_hWnd)->GetLabelText(),
-                      wxString::FromUTF8(label));
-            EXPECT_EQ(Native<wxTextCtrl>(d.m_edit.m_hWnd)->GetValue(), wxString::FromUTF8(line));
-            EXPECT_EQ(Native<wxListCtrl>(d.m_list.m_hWnd)->GetItemText(row, 0),
-                      wxString::FromUTF8(line));
+            EXPECT_EQ(shown(Native<wxStaticText>(text->m_hWnd)->GetLabelText()), label);
+            EXPECT_EQ(shown(Native<wxTextCtrl>(d.m_edit.m_hWnd)->GetValue()), line);
+            EXPECT_EQ(shown(Native<wxListCtrl>(d.m_list.m_hWnd)->GetItemText(row, 0)), line);
             EXPECT_EQ(text->GetWindowText(), bytes);
             EXPECT_EQ(d.m_edit.GetWindowText(), bytes);
             EXPECT_EQ(d.m_list.GetItemText(row, 0), bytes);
@@ -70,7 +64,7 @@ TEST_F(WxTest, TextsShowReadableAndReadBackTheirBytes) {
 
 // Nothing else checks where a desktop backend puts things: every real dialog would be
 // misdrawn, and the tests still pass.
-TEST_F(WxTest, DialogUnitsAreTheToolkitsForTheDesktopFont) {
+TEST_P(WxTest, DialogUnitsAreTheToolkitsForTheDesktopFont) {
     RunInProbe([&](CProbeDlg& d) {
         wxWindow* w = B().Window(d.m_hWnd);
         EXPECT_EQ(w->GetFont(), wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
@@ -93,7 +87,7 @@ TEST_F(WxTest, DialogUnitsAreTheToolkitsForTheDesktopFont) {
 
 // Real keystrokes through the X server: the IP control's own rules, and which keys end
 // the dialog. They reach whichever field or button has the focus.
-TEST_F(WxTest, KeystrokesReachTheFocusedControl) {
+TEST_P(WxTest, KeystrokesReachTheFocusedControl) {
     std::pair<const char*, const char*> cases[] = {
         // keys, text
         {"192.168.1.57", "192.168.1.57"},
@@ -139,8 +133,8 @@ TEST_F(WxTest, KeystrokesReachTheFocusedControl) {
     EXPECT_THAT(dlg.m_log, ElementsAre("button", "key 27", "OnCancel"));
 }
 
-TEST_F(WxTest, DriverEndsARunThatOutlastsItsTimeLimit) {
-    m_harness.Driver().SetTimeLimit(300);
+TEST_P(WxTest, DriverEndsARunThatOutlastsItsTimeLimit) {
+    static_cast<WxHarness&>(*m_harness).Driver().SetTimeLimit(300);
     CProbeDlg dlg;
     dlg.m_onButton = [](CProbeDlg& d) { d.MessageBox("never answered"); };
     User().OnDialog(kProbe).Click(kButton);
@@ -148,7 +142,7 @@ TEST_F(WxTest, DriverEndsARunThatOutlastsItsTimeLimit) {
     uint32_t start = base::GetTickCount();
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_LT(base::GetTickCount() - start, 5000u);
-    EXPECT_THAT(m_harness.TakeErrors(),
+    EXPECT_THAT(m_harness->TakeErrors(),
                 ElementsAre("time limit: dialog 900 still open after 300 ms"));
     EXPECT_THAT(dlg.m_log, ElementsAre("button"));  // ended by the driver, not by OnCancel
 }
