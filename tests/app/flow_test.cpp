@@ -11,6 +11,17 @@ using devsim::ReplyText;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
+// A control that shares its id with another is unreachable by that id.
+TEST(Templates, EachControlHasItsOwnId) {
+    for (const ui::DialogTemplate* t :
+         {&MainDialogTemplate(), &ApListTemplate(), &ApPasswordTemplate(), &WaitTemplate()}) {
+        std::vector<int> ids;
+        for (const ui::ControlTemplate& c : t->controls) ids.push_back(c.id);
+        std::sort(ids.begin(), ids.end());
+        EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end()) << t->id;
+    }
+}
+
 TEST_F(FlowTest, NoDeviceSaysSoAndSendsNothingThenComesAndGoes) {
     dev.SetPresent(false);
     OnMain()
