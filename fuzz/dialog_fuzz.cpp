@@ -37,27 +37,24 @@ public:
     FuzzLink(devsim::Device& device, FuzzInput& in) : m_device(device), m_in(in) {
         Attach(device, "1234", 1);
     }
+    // Each request first sets how the device answers it.
     UsbIo Write(UsbHandle handle, const void* buffer, uint32_t* length,
                 uint32_t timeoutMs) override {
-        InjectNext();
+        const uint8_t kind = m_in.Byte();  // 0 past the end: the device answers
+        if (kind % 8 > 4) {
+            static const devsim::FaultRule kFaults[] = {devsim::NoReply(), devsim::StaleReply(),
+                                                        devsim::BadChecksum()};
+            m_device.Inject(kFaults[kind % 8 - 5]);
+        } else if (kind % 8 != 0) {
+            devsim::FaultRule rule =
+                devsim::ReplyPayload(m_in.Bytes(m_in.Word() % (PKT_STATUS_MAX + 1)));
+            if (kind % 8 == 4) rule.bytes = 1 + kind / 8;  // in pieces
+            m_device.Inject(rule);
+        }
         return SimUsbLink::Write(handle, buffer, length, timeoutMs);
     }
 
 private:
-    void InjectNext() {
-        if (m_in.Empty()) return;
-        const uint8_t kind = m_in.Byte();
-        if (kind % 8 == 0) return;
-        if (kind % 8 > 4) {
-            static const devsim::FaultRule kFaults[] = {devsim::NoReply(), devsim::StaleReply(),
-                                                        devsim::BadChecksum()};
-            return m_device.Inject(kFaults[kind % 8 - 5]);
-        }
-        devsim::FaultRule rule =
-            devsim::ReplyPayload(m_in.Bytes(m_in.Word() % (PKT_STATUS_MAX + 1)));
-        if (kind % 8 == 4) rule.bytes = 1 + kind / 8;  // in pieces
-        m_device.Inject(rule);
-    }
     devsim::Device& m_device;
     FuzzInput& m_in;
 };
@@ -65,8 +62,7 @@ private:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool registered = (RegisterNetCfgTemplates(), true);
-    (void)registered;
+    [[maybe_unused]] static const bool registered = (RegisterNetCfgTemplates(), true);
     FuzzInput in(data, size);
     const uint8_t choice = in.Byte();
     base::ScopedVirtualClock clock{100000};

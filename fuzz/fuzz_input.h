@@ -23,7 +23,6 @@ public:
         m_at += n;
         return b;
     }
-    std::vector<uint8_t> Rest() { return Bytes(static_cast<size_t>(m_end - m_at)); }
 
 private:
     const uint8_t* m_at;

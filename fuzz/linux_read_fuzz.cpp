@@ -16,13 +16,8 @@
 #include "fuzz/fuzz_input.h"
 #include "usb/linux/linux_link.h"
 
-namespace {
-
-constexpr int kNode = 1000;  // no file: every call on it goes to the functions below
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    constexpr int kNode = 1000;  // no file: every call on it goes to the functions below
     FuzzInput in(data, size);
     base::ScopedVirtualClock clock(0xFFFFF000u);  // the tick count wraps during the read
     int calls = 0;
