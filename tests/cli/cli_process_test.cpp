@@ -48,10 +48,9 @@ Result RunCli(const std::string& command, const std::string& input = "",
     Result r{WIFEXITED(ws) ? WEXITSTATUS(ws) : -1, ReadFile(out), ReadFile(err), {}};
     std::istringstream lines(ReadFile(log));
     for (std::string line; std::getline(lines, line);) {
-        std::istringstream fields(line);
         Request q;
         std::string hex;
-        fields >> q.device >> q.at >> q.cmd >> hex;
+        std::istringstream(line) >> q.device >> q.at >> q.cmd >> hex;
         for (size_t i = 0; i + 1 < hex.size(); i += 2)
             q.payload += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
         r.received.push_back(q);
@@ -72,7 +71,7 @@ struct Case {
     std::string command;
     int status;
     // Standard output when it succeeds, standard error when it fails, the other stream
-    // staying empty: exact, or a prefix when it ends in "...".
+    // staying empty: exact (an error after "netcfg-cli: "), or a prefix when it ends in "...".
     std::string printed;
     int32_t sent = 0;       // the one request with a payload, a change to the device -d names
     std::string text = "";  // its text, sent with the NUL
@@ -80,25 +79,23 @@ struct Case {
     std::string input = "";  // a password, one line
 };
 
-const std::string kFound =
-    "1  USB001 PID:0001 Quillo R7 Network Module FW 1.01.02\n"
-    "2  USB002 PID:0002 Quillo R7 Network Module (lab) FW 1.01.01\n";
-
 TEST(CliProcess, Subcommands) {
     const std::string cafe = "Caf\xc3\xa9 Z\xc3\xbcrich", usage = "usage: netcfg-cli ";
     const std::string never = Reply(CMD_POLL_DONE, {'\0'}), early = Reply(CMD_POLL_DONE, {'\1'});
     // One country, and a current index past it.
     const char oneCountry[] = "\1\0\0\0\1\0\0\0\0\0\0\0\3\0\0\0US\0United States";
     const Case cases[] = {
-        {"list", 0, kFound},
-        {"list", 3, "netcfg-cli: no device found\n", 0, "", "devices=0"},
+        {"list", 0,
+         "1  USB001 PID:0001 Quillo R7 Network Module FW 1.01.02\n2  USB002 PID:0002 Quillo R7 "
+         "Network Module (lab) FW 1.01.01\n"},
+        {"list", 3, "no device found\n", 0, "", "devices=0"},
         {"show", 2,
-         "netcfg-cli: 2 devices found, pick one with -d N:\n  1  USB001 PID:0001 Quillo"
+         "2 devices found, pick one with -d N:\n  1  USB001 PID:0001 Quillo"
          " R7 Network Module FW 1.01.02\n  2  USB002 PID:0002 Quillo R7 Network Module"
          " (lab) FW 1.01.01\n"},
         {"show", 0, "Ethernet:     DHCP on, address 192.168.1.57,...", 0, "", "devices=1"},
-        {"-d 3 show", 3, "netcfg-cli: no device 3 (2 found)\n"},
-        {"-d 1 show", 1, "netcfg-cli: reading the joined network failed\n", 0, "", "no-reply=30"},
+        {"-d 3 show", 3, "no device 3 (2 found)\n"},
+        {"-d 1 show", 1, "reading the joined network failed\n", 0, "", "no-reply=30"},
         {"-d 2 ip wifi static 10.1.2.3 255.255.0.0", 0,
          "WiFi: DHCP off, address 10.1.2.3, mask 255.255.0.0, gateway 0.0.0.0\n",
          CMD_SET_WIFI_IPCFG, "0,10.1.2.3,255.255.0.0,0.0.0.0"},
@@ -106,24 +103,20 @@ TEST(CliProcess, Subcommands) {
         {"-d 1 ip wifi dhcp", 0,
          "WiFi: DHCP on, address 192.168.1.61, mask 255.255.255.0, gateway 192.168.1.1\n",
          CMD_SET_WIFI_IPCFG, "1,192.168.1.61,255.255.255.0,192.168.1.1"},
-        {"-d 1 ip eth static 127.0.0.1/8", 2, "netcfg-cli: refused: IP Addr is reserved!!!\n"},
-        {"-d 1 ip eth static 10.0.0.5/24 10.1.0.1", 2,
-         "netcfg-cli: refused: Gateway is outside the subnet!!!\n"},
-        {"-d 1 ip eth static 10.0.0.256/24", 2, "netcfg-cli: not an IPv4 address: 10.0.0.256\n"},
-        {"-d 1 ip eth static 10.0.0.0005/24", 2, "netcfg-cli: not an IPv4 address: 10.0.0.0005\n"},
-        {"-d 1 ip lan dhcp", 2, "netcfg-cli: not an interface (eth or wifi): lan\n"},
-        {"-d 1 ip --json eth dhcp", 2, "netcfg-cli: ip has no --json\n"},
-        {"-d 1 ip eth dhcp", 1, "netcfg-cli: the device locks its Ethernet IP configuration\n", 0,
-         "",
+        {"-d 1 ip eth static 127.0.0.1/8", 2, "refused: IP Addr is reserved!!!\n"},
+        {"-d 1 ip eth static 10.0.0.256/24", 2, "not an IPv4 address: 10.0.0.256\n"},
+        {"-d 1 ip eth static 10.0.0.0005/24", 2, "not an IPv4 address: 10.0.0.0005\n"},
+        {"-d 1 ip lan dhcp", 2, "not an interface (eth or wifi): lan\n"},
+        {"-d 1 ip --json eth dhcp", 2, "ip has no --json\n"},
+        {"-d 1 ip eth dhcp", 1, "the device locks its Ethernet IP configuration\n", 0, "",
          Reply(CMD_GET_ETH_IPCFG, "4,1,10.0.0.5,255.0.0.0,10.0.0.1,10.0.0.5,255.0.0.0,10.0.0.1")},
         {"-d 1 ip eth static 10.0.0.5/20", 1,
-         "netcfg-cli: setting the Ethernet IP configuration did not complete within 60 s\n",
-         CMD_SET_ETH_IPCFG, "0,10.0.0.5,255.255.240.0,0.0.0.0", never},
-        {"-d 1 ip eth dhcp", 1, "netcfg-cli: reading the Ethernet IP configuration failed\n", 0, "",
+         "setting the Ethernet IP configuration did not complete within 60 s\n", CMD_SET_ETH_IPCFG,
+         "0,10.0.0.5,255.255.240.0,0.0.0.0", never},
+        {"-d 1 ip eth dhcp", 1, "reading the Ethernet IP configuration failed\n", 0, "",
          "no-reply=21"},
         // A change never written is not waited for: the idle device would answer "done".
-        {"-d 1 ip wifi dhcp", 1,
-         "netcfg-cli: sending the WiFi IP configuration to the device failed\n", 0, "",
+        {"-d 1 ip wifi dhcp", 1, "sending the WiFi IP configuration to the device failed\n", 0, "",
          "stall=" + std::to_string(CMD_SET_WIFI_IPCFG)},
         {"-d 1 countries", 0, "  US  United States\n  CA  Canada\n..."},
         {"-d 1 countries --json", 0,
@@ -132,39 +125,35 @@ TEST(CliProcess, Subcommands) {
          0, "", Reply(CMD_GET_COUNTRY_LIST, std::string(oneCountry, sizeof oneCountry))},
         {"-d 1 country us", 0, "Country: US United States\n", CMD_SET_COUNTRY, "US"},
         {"-d 1 country de", 0, "Country: DE Germany\n"},
-        {"-d 1 country XX", 2,
-         "netcfg-cli: the device offers no country XX (see 'netcfg-cli countries')\n"},
-        {"-d 1 country FR", 1, "netcfg-cli: setting the country did not complete within 60 s\n",
+        {"-d 1 country XX", 2, "the device offers no country XX (see 'netcfg-cli countries')\n"},
+        {"-d 1 country FR", 1, "setting the country did not complete within 60 s\n",
          CMD_SET_COUNTRY, "FR", never},
-        {"-d 1 country FR", 1, "netcfg-cli: the device did not take country FR\n", CMD_SET_COUNTRY,
-         "FR", early},
-        {"-d 1 join 'Guest Lounge'", 0, "Joined 'Guest Lounge'\n", CMD_CONNECT_WIFI,
-         "0,12,00,Guest Lounge,"},
+        {"-d 1 country FR", 1, "the device did not take country FR\n", CMD_SET_COUNTRY, "FR",
+         early},
         {"-d 1 join Office-5G", 0, "Joined 'Office-5G'\n", CMD_CONNECT_WIFI, "1,09,00,Office-5G,"},
         {"-d 1 join HomeNet", 0, "Already joined to 'HomeNet'\n"},
         // The password reaches the device's connect text and no output.
         {"-d 1 join --password-stdin '" + cafe + "'", 0, "Joined '" + cafe + "'\n",
          CMD_CONNECT_WIFI, "0,13,08," + cafe + ",espresso", "", "espresso\n"},
         {"-d 1 join --password-stdin Warehouse", 1,
-         "netcfg-cli: joining 'Warehouse' failed: Password not match!!!\n", CMD_CONNECT_WIFI,
+         "joining 'Warehouse' failed: Password not match!!!\n", CMD_CONNECT_WIFI,
          "0,09,09,Warehouse,wrong-one", "", "wrong-one\n"},
         {"-d 1 join Warehouse", 2,
-         "netcfg-cli: 'Warehouse' needs a password: run at a terminal or give --password-stdin\n"},
-        {"-d 1 join Nowhere", 1, "netcfg-cli: the scan did not find 'Nowhere'\n"},
-        {"-d 1 join HomeNet", 1, "netcfg-cli: the WiFi scan failed\n", 0, "", "no-reply=27"},
-        {"-d 1 join 'Guest Lounge'", 1,
-         "netcfg-cli: joining 'Guest Lounge' did not complete within 120 s\n", CMD_CONNECT_WIFI,
-         "0,12,00,Guest Lounge,", never},
+         "'Warehouse' needs a password: run at a terminal or give --password-stdin\n"},
+        {"-d 1 join Nowhere", 1, "the scan did not find 'Nowhere'\n"},
+        {"-d 1 join HomeNet", 1, "the WiFi scan failed\n", 0, "", "no-reply=27"},
+        {"-d 1 join 'Guest Lounge'", 1, "joining 'Guest Lounge' did not complete within 120 s\n",
+         CMD_CONNECT_WIFI, "0,12,00,Guest Lounge,", never},
         {"-d 2 forget Office-5G", 0, "Asked the device to delete its profile of 'Office-5G'\n",
          CMD_DELETE_PROFILE, "Office-5G"},
-        {"forget " + std::string(64, 'n'), 2, "netcfg-cli: a network name is at most 63 bytes\n"},
-        {"frobnicate", 2, "netcfg-cli: unknown command frobnicate (see --help)\n"},
+        {"forget " + std::string(64, 'n'), 2, "a network name is at most 63 bytes\n"},
+        {"frobnicate", 2, "unknown command frobnicate (see --help)\n"},
         {"country", 2,
-         "netcfg-cli: wrong number of operands for country; usage: netcfg-cli country CODE "
+         "wrong number of operands for country; usage: netcfg-cli country CODE "
          "[-d N]\n"},
-        {"--bogus list", 2, "netcfg-cli: unknown option --bogus (see --help)\n"},
-        {"-d x list", 2, "netcfg-cli: not a device number: x\n"},
-        {"show --password-stdin", 2, "netcfg-cli: --password-stdin is for join only\n"},
+        {"--bogus list", 2, "unknown option --bogus (see --help)\n"},
+        {"-d x list", 2, "not a device number: x\n"},
+        {"show --password-stdin", 2, "--password-stdin is for join only\n"},
         {"", 2, usage + "[-d N] [--json] COMMAND [ARGS]\n..."},
         {"--help", 0,
          usage + "[-d N] [--json] COMMAND [ARGS]\nReads and changes the network settings of the "
@@ -175,7 +164,8 @@ TEST(CliProcess, Subcommands) {
         Result r = RunCli(c.command, c.input, c.aids);
         EXPECT_EQ(r.status, c.status) << c.command;
         bool prefix = c.printed.ends_with("...");
-        std::string want = c.printed.substr(0, c.printed.size() - (prefix ? 3 : 0));
+        std::string want = (c.status && !prefix ? "netcfg-cli: " : "") +
+                           c.printed.substr(0, c.printed.size() - (prefix ? 3 : 0));
         const std::string& printed = c.status ? r.err : r.out;
         EXPECT_EQ(prefix ? printed.substr(0, want.size()) : printed, want) << c.command;
         EXPECT_EQ(c.status ? r.out : r.err, "") << c.command;
