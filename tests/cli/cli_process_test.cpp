@@ -103,7 +103,8 @@ TEST(CliProcess, Subcommands) {
         {"-d 1 ip wifi dhcp", 0,
          "WiFi: DHCP on, address 192.168.1.61, mask 255.255.255.0, gateway 192.168.1.1\n",
          CMD_SET_WIFI_IPCFG, "1,192.168.1.61,255.255.255.0,192.168.1.1"},
-        {"-d 1 ip eth static 127.0.0.1/8", 2, "refused: IP Addr is reserved!!!\n"},
+        // Prefix 0 parses (a mask no network uses), as does a 9 in an address.
+        {"-d 1 ip eth static 10.0.0.9/0", 2, "refused: Invalid Mask!!!\n"},
         {"-d 1 ip eth static 10.0.0.256/24", 2, "not an IPv4 address: 10.0.0.256\n"},
         {"-d 1 ip eth static 10.0.0.0005/24", 2, "not an IPv4 address: 10.0.0.0005\n"},
         {"-d 1 ip lan dhcp", 2, "not an interface (eth or wifi): lan\n"},
@@ -231,13 +232,14 @@ TEST(CliProcess, DocumentedExamples) {
 }
 
 // Device text that is neither printable nor UTF-8 still makes valid JSON: valid UTF-8
-// passes, any other byte (overlong, surrogate, past U+10FFFF, cut short) is escaped.
+// passes, any other byte (overlong, surrogate, past U+10FFFF, a lead byte without its
+// continuation, cut short) is escaped.
 TEST(CliProcess, JsonEscapesAnyBytes) {
     EXPECT_EQ(Json("a\"b\\\x01\xc3\xa9\xe2\x82\xac\xf0\x90\x80\x80|\xe0\x9f\xbf|\xed\xa0\x80|"
-                   "\xf0\x8f\xbf\xbf|\xf4\x90\x80\x80|\xc3"),
+                   "\xf0\x8f\xbf\xbf|\xf4\x90\x80\x80|\xc3z\xc3"),
               "\"a\\\"b\\\\\\u0001\xc3\xa9\xe2\x82\xac\xf0\x90\x80\x80|\\u00e0\\u009f\\u00bf|"
               "\\u00ed\\u00a0\\u0080|\\u00f0\\u008f\\u00bf\\u00bf|\\u00f4\\u0090\\u0080\\u0080|"
-              "\\u00c3\"");
+              "\\u00c3z\\u00c3\"");
 }
 
 }  // namespace
