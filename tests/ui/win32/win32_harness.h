@@ -24,7 +24,6 @@ public:
     std::vector<std::string> TakeErrors() override { return m_driver.TakeErrors(); }
     const std::vector<std::string>& Log() override { return m_driver.Log(); }
     ui::win32::Win32Backend& Backend() { return m_backend; }
-    ui::win32::ScriptedDriver& Driver() { return m_driver; }
 
 private:
     ui::win32::Win32Backend& m_backend;
