@@ -201,9 +201,8 @@ TEST_F(Win32WalkTest, FindsTheMakersInterfacesAsTheLinuxBackendDoes) {
 
 TEST_F(Win32WalkTest, CallsSetupApiAndTheRegistryWithTheirSizesAndFlags) {
     const bool x86 = sizeof(void*) == 4;
-    const std::string data = x86 ? "28" : std::to_string(sizeof(SP_DEVICE_INTERFACE_DATA)),
-                      detail =
-                          x86 ? "5" : std::to_string(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A));
+    const std::string data = std::to_string(x86 ? 28u : sizeof(SP_DEVICE_INTERFACE_DATA));
+    const std::string detail = std::to_string(x86 ? 5u : sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A));
     const std::string size =
         std::to_string(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + a.size() + 1);
     fake.ifaces = {{a, 1}, {b, std::nullopt}};
@@ -239,9 +238,7 @@ protected:
         EXPECT_TRUE(fake.events.empty()) << "an event outlived its transfer";
         Win32WalkTest::TearDown();
     }
-    uint32_t Ssid(int32_t timeoutMs) {
-        return CmdTransact(CMD_GET_SSID, dst, 0, nullptr, timeoutMs);
-    }
+    uint32_t Ssid(int32_t ms) { return CmdTransact(CMD_GET_SSID, dst, 0, nullptr, ms); }
     static long Since(Clock::time_point start) {
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     }

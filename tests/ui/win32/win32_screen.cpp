@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 namespace uitest {
@@ -21,20 +22,13 @@ std::string TextOf(HWND w) {
     return Utf8(text);
 }
 
-BOOL CALLBACK CountShown(HWND w, LPARAM count) {
-    *reinterpret_cast<int*>(count) += IsWindowVisible(w) ? 1 : 0;
-    return TRUE;
-}
-
 class Win32Screen : public Screen {
 public:
     explicit Win32Screen(ui::win32::Win32Backend& backend) : m_b(backend) {}
 
     std::string Text(ui::Handle control) override {
         HWND w = m_b.Window(control);
-        char kind[64] = "";
-        GetClassNameA(w, kind, sizeof kind);
-        if (std::string(kind) != WC_IPADDRESSA) return TextOf(w);
+        if (m_b.Kind(control) != ui::WindowKind::IpAddress) return TextOf(w);
         std::map<LONG, std::string> fields;  // by their left edges
         for (HWND f = GetWindow(w, GW_CHILD); f; f = GetWindow(f, GW_HWNDNEXT)) {
             RECT r;
@@ -66,15 +60,15 @@ public:
     std::string Cell(ui::Handle list, int row, int col) override {
         wchar_t text[512] = L"";
         LVITEMW item{};
-        item.iSubItem = col;
-        item.pszText = text;
-        item.cchTextMax = 512;
+        item.iSubItem = col, item.pszText = text, item.cchTextMax = 512;
         SendMessageW(m_b.Window(list), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
         return Utf8(text);
     }
     int ShownTopWindows() override {
-        int shown = 0;
-        EnumThreadWindows(GetCurrentThreadId(), CountShown, reinterpret_cast<LPARAM>(&shown));
+        int shown = 0;  // of this thread's top-level windows
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+            shown +=
+                GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() && IsWindowVisible(w);
         return shown;
     }
     // A test program has no icon resources: the icon it was given counts.
@@ -245,10 +239,7 @@ bool IconsAtSystemSizes(ui::win32::Hwnd window) {
 
 void ExpectLaidOutAsTemplate(ui::win32::Win32Backend& backend, ui::Handle dialog,
                              const ui::DialogTemplate& t) {
-    auto describe = [](const RECT& r) {
-        return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-               std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-    };
+    auto describe = [](const RECT& r) { return std::array{r.left, r.top, r.right, r.bottom}; };
     HWND window = backend.Window(dialog);
     RECT client, expected = {0, 0, t.cx, t.cy};
     GetClientRect(window, &client);
