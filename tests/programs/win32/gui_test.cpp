@@ -24,7 +24,7 @@ TEST(Win32GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
     DemoDevices devices;
     demo::Quicken(devices);
     UsbSetLink(&devices.link);
-    ui::win32::Win32Backend& b = harness.Backend();
+    ui::win32::Win32Backend& b = uitest::SharedWin32Backend();
     std::unique_ptr<uitest::Screen> screen = uitest::MakeWin32Screen(b);
     auto main = [&] { return app.m_pMainWnd ? app.m_pMainWnd->m_hWnd : 0; };
     ui::win32::Hwnd shown = nullptr;

@@ -170,10 +170,8 @@ void PrintTree(HWND w, HDC dc, POINT base) {
     DrawAt(dc, client.x - base.x, client.y - base.y, inside.right, inside.bottom, [&](HDC on) {
         SendMessageW(w, WM_PRINT, reinterpret_cast<WPARAM>(on), PRF_ERASEBKGND | PRF_CLIENT);
     });
-    for (HWND c = GetWindow(GetWindow(w, GW_CHILD), GW_HWNDLAST); c;
-         c = GetWindow(c, GW_HWNDPREV)) {
+    for (HWND c = GetWindow(GetWindow(w, GW_CHILD), GW_HWNDLAST); c; c = GetWindow(c, GW_HWNDPREV))
         if (IsWindowVisible(c)) PrintTree(c, dc, base);
-    }
 }
 
 }  // namespace
