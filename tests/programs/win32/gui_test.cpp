@@ -33,6 +33,7 @@ TEST(Win32GuiTest, StartChangeTheEthernetAddressAndJoinANetwork) {
     extras.mainOpened = [&](ui::DialogScript& script) {
         script.Call([&] {
             shown = b.Window(main());
+            // Laid out in the font its sizes were chosen for.
             const ui::DialogTemplate& t = MainDialogTemplate();
             EXPECT_EQ(t.fontName + " " + std::to_string(t.fontSize), "MS Sans Serif 8");
             uitest::ExpectLaidOutAsTemplate(b, main(), t);
