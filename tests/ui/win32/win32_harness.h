@@ -18,16 +18,12 @@ inline ui::win32::Win32Backend& SharedWin32Backend() {
 
 class Win32Harness : public Harness {
 public:
-    Win32Harness()
-        : m_backend(SharedWin32Backend()), m_driver(m_backend, m_user), m_installed(m_backend) {}
+    Win32Harness() : m_driver(SharedWin32Backend(), m_user), m_installed(SharedWin32Backend()) {}
     ui::ScriptedUser& User() override { return m_user; }
     std::vector<std::string> TakeErrors() override { return m_driver.TakeErrors(); }
     const std::vector<std::string>& Log() override { return m_driver.Log(); }
-    ui::win32::Win32Backend& Backend() { return m_backend; }
-    ui::win32::ScriptedDriver& Driver() { return m_driver; }
 
 private:
-    ui::win32::Win32Backend& m_backend;
     ui::ScriptedUser m_user;
     ui::win32::ScriptedDriver m_driver;
     ui::ScopedBackend m_installed;

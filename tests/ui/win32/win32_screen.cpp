@@ -6,7 +6,10 @@
 #include <gdiplus.h>
 // clang-format on
 
-#include <algorithm>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
 
 namespace uitest {
 namespace {
@@ -19,37 +22,22 @@ std::string TextOf(HWND w) {
     return Utf8(text);
 }
 
-std::string ClassOf(HWND w) {
-    char name[64] = "";
-    GetClassNameA(w, name, sizeof name);
-    return name;
-}
-
-BOOL CALLBACK CountShown(HWND w, LPARAM count) {
-    *reinterpret_cast<int*>(count) += IsWindowVisible(w) ? 1 : 0;
-    return TRUE;
-}
-
 class Win32Screen : public Screen {
 public:
     explicit Win32Screen(ui::win32::Win32Backend& backend) : m_b(backend) {}
 
     std::string Text(ui::Handle control) override {
         HWND w = m_b.Window(control);
-        if (ClassOf(w) != WC_IPADDRESSA) return TextOf(w);
-        std::vector<std::pair<LONG, HWND>> fields;
+        if (m_b.Kind(control) != ui::WindowKind::IpAddress) return TextOf(w);
+        std::map<LONG, std::string> fields;  // by their left edges
         for (HWND f = GetWindow(w, GW_CHILD); f; f = GetWindow(f, GW_HWNDNEXT)) {
             RECT r;
             GetWindowRect(f, &r);
-            fields.emplace_back(r.left, f);
+            fields[r.left] = TextOf(f);
         }
-        std::sort(fields.begin(), fields.end());
         std::string text;
-        for (size_t i = 0; i < fields.size(); ++i) {
-            if (i) text += '.';
-            text += TextOf(fields[i].second);
-        }
-        return text;
+        for (const auto& [left, field] : fields) text += "." + field;
+        return text.erase(0, 1);
     }
     std::vector<std::string> Entries(ui::Handle combo) override {
         HWND w = m_b.Window(combo);
@@ -72,15 +60,15 @@ public:
     std::string Cell(ui::Handle list, int row, int col) override {
         wchar_t text[512] = L"";
         LVITEMW item{};
-        item.iSubItem = col;
-        item.pszText = text;
-        item.cchTextMax = 512;
+        item.iSubItem = col, item.pszText = text, item.cchTextMax = 512;
         SendMessageW(m_b.Window(list), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
         return Utf8(text);
     }
     int ShownTopWindows() override {
-        int shown = 0;
-        EnumThreadWindows(GetCurrentThreadId(), CountShown, reinterpret_cast<LPARAM>(&shown));
+        int shown = 0;  // of this thread's top-level windows
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+            shown +=
+                GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() && IsWindowVisible(w);
         return shown;
     }
     // A test program has no icon resources: the icon it was given counts.
@@ -182,10 +170,8 @@ void PrintTree(HWND w, HDC dc, POINT base) {
     DrawAt(dc, client.x - base.x, client.y - base.y, inside.right, inside.bottom, [&](HDC on) {
         SendMessageW(w, WM_PRINT, reinterpret_cast<WPARAM>(on), PRF_ERASEBKGND | PRF_CLIENT);
     });
-    for (HWND c = GetWindow(GetWindow(w, GW_CHILD), GW_HWNDLAST); c;
-         c = GetWindow(c, GW_HWNDPREV)) {
+    for (HWND c = GetWindow(GetWindow(w, GW_CHILD), GW_HWNDLAST); c; c = GetWindow(c, GW_HWNDPREV))
         if (IsWindowVisible(c)) PrintTree(c, dc, base);
-    }
 }
 
 }  // namespace
@@ -208,10 +194,8 @@ Picture TakePicture(ui::win32::Hwnd window) {
     HGDIOBJ old = SelectObject(dc, bitmap);
     PrintTree(window, dc, {r.left, r.top});
     GdiFlush();
-    const auto* bgrx = static_cast<const uint8_t*>(bits);
-    for (int i = 0; i < p.width * p.height; ++i, bgrx += 4) {
-        p.rgb.insert(p.rgb.end(), {bgrx[2], bgrx[1], bgrx[0]});
-    }
+    const auto* bgrx = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < p.width * p.height; ++i) p.pixels.push_back(bgrx[i] & 0xFFFFFF);
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
@@ -220,10 +204,6 @@ Picture TakePicture(ui::win32::Hwnd window) {
 }
 
 bool SavePng(const Picture& p, const std::string& path) {
-    std::vector<BYTE> bgrx;
-    for (size_t i = 0; i + 2 < p.rgb.size(); i += 3) {
-        bgrx.insert(bgrx.end(), {p.rgb[i + 2], p.rgb[i + 1], p.rgb[i], 0xFF});
-    }
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
@@ -231,7 +211,9 @@ bool SavePng(const Picture& p, const std::string& path) {
         0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     Gdiplus::Status saved;
     {
-        Gdiplus::Bitmap bitmap(p.width, p.height, p.width * 4, PixelFormat32bppRGB, bgrx.data());
+        // The pixels' layout, which the encoder only reads.
+        auto* bgrx = reinterpret_cast<BYTE*>(const_cast<uint32_t*>(p.pixels.data()));
+        Gdiplus::Bitmap bitmap(p.width, p.height, p.width * 4, PixelFormat32bppRGB, bgrx);
         saved = bitmap.Save(ui::win32::Readable(path).c_str(), &png, nullptr);
     }
     Gdiplus::GdiplusShutdown(token);
@@ -252,5 +234,41 @@ bool IconsAtSystemSizes(ui::win32::Hwnd window) {
     return width(ICON_BIG) == GetSystemMetrics(SM_CXICON) &&
            width(ICON_SMALL) == GetSystemMetrics(SM_CXSMICON);
 }
+
+void ExpectLaidOutAsTemplate(ui::win32::Win32Backend& backend, ui::Handle dialog,
+                             const ui::DialogTemplate& t) {
+    auto describe = [](const RECT& r) { return std::array{r.left, r.top, r.right, r.bottom}; };
+    HWND window = backend.Window(dialog);
+    RECT client, expected = {0, 0, t.cx, t.cy};
+    GetClientRect(window, &client);
+    MapDialogRect(window, &expected);
+    EXPECT_EQ(describe(client), describe(expected));
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(Utf8(font.lfFaceName), t.fontName);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(font.lfHeight, -MulDiv(t.fontSize, GetDeviceCaps(screen, LOGPIXELSY), 72));
+    ReleaseDC(nullptr, screen);
+
+    for (const ui::ControlTemplate& c : t.controls) {
+        ui::Handle control = backend.GetControl(dialog, c.id);
+        ASSERT_EQ(backend.Kind(control), c.kind) << c.id;
+        // The system converts the position and the size each on its own, as here.
+        RECT at = {c.x, c.y, c.cx, c.cy}, got;
+        MapDialogRect(window, &at);
+        RECT want = {at.left, at.top, at.left + at.right, at.top + at.bottom};
+        GetWindowRect(backend.Window(control), &got);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&got), 2);
+        // A drop-down list is as high as its field (the template's height is the open list's).
+        if (c.kind == ui::WindowKind::ComboDropList) {
+            EXPECT_LT(got.bottom - got.top, want.bottom - want.top) << c.id;
+            want.bottom = got.bottom;
+        }
+        EXPECT_EQ(describe(got), describe(want)) << "control " << c.id << " \"" << c.text << "\"";
+    }
+}
+
+bool WindowExists(ui::win32::Hwnd window) { return IsWindow(window); }
 
 }  // namespace uitest
