@@ -21,14 +21,17 @@ using Bytes = std::vector<uint8_t>;
 
 // Poll never blocks: when nothing is ready the clock moves on by up to 100 ms instead.
 // `turn` lets the device act before each poll. A loop that would spin for ever is failed
-// by a poll error instead; with takeNothing every write takes no byte.
+// by a poll error instead; with takeNothing every write takes no byte; with signals every
+// poll, read and write is first interrupted once.
 class LinuxLinkTest : public testing::Test {
 protected:
     void SetUp() override {
         tree.AddNode(0, "1-1", USB_VENDOR_ID, "0001", "SN-1");
         tree.AddFifo(0);
     }
+    bool Interrupted() { return signals && (interrupted = !interrupted) && (errno = EINTR); }
     int Poll(pollfd* fds, nfds_t n, int ms) {
+        if (Interrupted()) return -1;
         if (++polls > 20000) return errno = EIO, -1;
         if (turn) turn();
         int r = ::poll(fds, n, 0);
@@ -40,10 +43,13 @@ protected:
     std::function<void()> turn;
     FakeTree tree;
     int polls = 0;
-    bool takeNothing = false;
+    bool takeNothing = false, signals = false, interrupted = false;
     LinuxUsbLink link{
         tree.sys, tree.dev, [this](pollfd* f, nfds_t n, int ms) { return Poll(f, n, ms); },
-        [this](int fd, const void* b, size_t n) { return takeNothing ? 0 : ::write(fd, b, n); }};
+        [this](int fd, const void* b, size_t n) {
+            return Interrupted() ? -1 : takeNothing ? 0 : ::write(fd, b, n);
+        },
+        [this](int fd, void* b, size_t n) { return Interrupted() ? -1 : ::read(fd, b, n); }};
 };
 
 std::string PathOf(const std::string& vid, const char* pid, const std::string& instance) {
@@ -181,42 +187,45 @@ TEST_F(LinuxLinkTest, AFaultAtTheNodeCostsAtMostTheExchangeItLandsIn) {
          {{done, late, cat(Bytes(pastDrain - 64 * 1024, 0x1B), b), 5000}, {done, done, c, 5500}}},
     };
     signal(SIGPIPE, SIG_IGN);  // a write after the hang-up fails instead
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        int node[2];
-        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, node), 0);
-        int big = 1 << 18;
-        setsockopt(node[1], SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
-        const uint32_t start = clock.Now();
-        size_t next = 0;
-        turn = [&] {
-            for (; next < c.device.size() && clock.Now() - start >= c.device[next].at; ++next) {
-                const Bytes& piece = c.device[next].bytes;
-                if (piece.empty()) {
-                    close(node[1]), node[1] = -1;
-                } else {
-                    ASSERT_EQ(write(node[1], piece.data(), piece.size()), ssize_t(piece.size()));
+    for (const auto& c : cases)
+        for (bool signalled : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (signalled ? ", under signals" : ""));
+            signals = signalled;
+            int node[2];
+            ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, node), 0);
+            int big = 1 << 18;
+            setsockopt(node[1], SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
+            const uint32_t start = clock.Now();
+            size_t next = 0;
+            turn = [&] {
+                for (; next < c.device.size() && clock.Now() - start >= c.device[next].at; ++next) {
+                    const Bytes& piece = c.device[next].bytes;
+                    if (piece.empty()) {
+                        close(node[1]), node[1] = -1;
+                    } else {
+                        ASSERT_EQ(write(node[1], piece.data(), piece.size()),
+                                  ssize_t(piece.size()));
+                    }
                 }
+            };
+            polls = 0;
+            for (const Exchange& e : c.exchanges) {
+                turn();
+                uint8_t request[20] = {0x1A};
+                uint32_t len = sizeof request;
+                Bytes buf(1300, 0);
+                EXPECT_EQ(link.Write(node[0], request, &len, 30), e.write);
+                len = e.buffer;
+                UsbIo read = e.write == done ? link.Read(node[0], buf.data(), &len, 5000) : e.write;
+                EXPECT_EQ(read, e.read);
+                EXPECT_EQ(Bytes(buf.begin(), buf.begin() + (e.write == done ? len : 0)), e.got);
+                EXPECT_EQ(buf[len], 0) << "written past what was read";
+                EXPECT_EQ(clock.Now() - start, e.endsAt);
             }
-        };
-        polls = 0;
-        for (const Exchange& e : c.exchanges) {
-            turn();
-            uint8_t request[20] = {0x1A};
-            uint32_t len = sizeof request;
-            Bytes buf(1300, 0);
-            EXPECT_EQ(link.Write(node[0], request, &len, 30), e.write);
-            len = e.buffer;
-            UsbIo read = e.write == done ? link.Read(node[0], buf.data(), &len, 5000) : e.write;
-            EXPECT_EQ(read, e.read);
-            EXPECT_EQ(Bytes(buf.begin(), buf.begin() + (e.write == done ? len : 0)), e.got);
-            EXPECT_EQ(buf[len], 0) << "written past what was read";
-            EXPECT_EQ(clock.Now() - start, e.endsAt);
+            turn = nullptr;
+            close(node[0]);
+            if (node[1] >= 0) close(node[1]);
         }
-        turn = nullptr;
-        close(node[0]);
-        if (node[1] >= 0) close(node[1]);
-    }
 }
 
 // A node that polls ready yet moves no byte: a stale file, and (as a device sending

@@ -264,11 +264,13 @@ UsbIo LinuxUsbLink::Read(UsbHandle handle, void* buffer, uint32_t* length, uint3
 void LinuxUsbLink::DiscardInput(int fd) {
     // A reply that came after its read timed out would otherwise be taken for the answer
     // to the request we are about to write, and every later exchange would be one behind.
+    // A read a signal interrupted took nothing and does not count against the bound.
     uint8_t scratch[1024];
-    for (int i = 0; i < kDiscardReadsMax; ++i) {
+    for (int i = 0; i < kDiscardReadsMax;) {
         ssize_t n = m_read(fd, scratch, sizeof scratch);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return;  // drained (EAGAIN or 0), or gone, which the write will find
+        ++i;
     }
 }
 
