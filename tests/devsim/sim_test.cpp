@@ -130,6 +130,10 @@ TEST_F(SimTest, OnlyWellFormedRequestsAreAnswered) {
     EXPECT_FALSE(device.TakeReply());
     ASSERT_EQ(device.Requests().size(), 1u);
     EXPECT_EQ(device.Requests()[0].payload.size(), CMD_PAYLOAD_MAX);
+    r = build(0);  // unplugged with its reply on the way: back without it
+    device.Receive(r.data(), r.size());
+    device.SetPresent(false), device.SetPresent(true);
+    EXPECT_FALSE(device.PeekReply());
 }
 
 }  // namespace
