@@ -29,7 +29,11 @@ protected:
         tree.AddNode(0, "1-1", USB_VENDOR_ID, "0001", "SN-1");
         tree.AddFifo(0);
     }
-    bool Interrupted() { return signals && (interrupted = !interrupted) && (errno = EINTR); }
+    bool Interrupted() {  // every other call, starting with the first
+        if (!signals || !(interrupted = !interrupted)) return false;
+        errno = EINTR;
+        return true;
+    }
     int Poll(pollfd* fds, nfds_t n, int ms) {
         if (Interrupted()) return -1;
         if (++polls > 20000) return errno = EIO, -1;
