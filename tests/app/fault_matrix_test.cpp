@@ -314,6 +314,8 @@ TEST_F(FaultMatrix, EveryFlowUnderEveryFault) {
     Cell none;
     none.dev.SetPresent(false);
     none.Go([&](Script& s) { s.Call([&] { empty = Look(none); }); });
+    EXPECT_EQ(none.Boxes(), Texts{"Device not found!!!"});
+    EXPECT_TRUE(none.dev.CommandIds().empty());
     std::vector<Outcome> clean;
     for (const Flow& flow : kFlows) {
         SCOPED_TRACE(flow.name);

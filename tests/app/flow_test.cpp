@@ -22,33 +22,6 @@ TEST(Templates, EachControlHasItsOwnId) {
     }
 }
 
-TEST_F(FlowTest, NoDeviceSaysSoAndSendsNothingThenComesAndGoes) {
-    dev.SetPresent(false);
-    OnMain()
-        .Call([&] {
-            EXPECT_TRUE(dev.CommandIds().empty());
-            EXPECT_EQ(dlg.m_selDevice, -1);
-            EXPECT_EQ(dlg.m_wifiStatus, 0u);  // the status request failed quietly
-            dlg.m_ssid = "stale";
-            EXPECT_FALSE(dlg.LoadSsid());
-            EXPECT_EQ(Control(IDC_SSID)->text, "");  // not refreshed with "stale"
-            dev.SetPresent(true);
-        })
-        .Click(IDC_DEVICE_SCAN)
-        .Call([&] {
-            EXPECT_EQ(dlg.m_selDevice, 0);
-            dev.SetPresent(false);
-        })
-        .Click(IDC_DEVICE_SCAN)
-        .Call([&] {
-            EXPECT_EQ(dlg.m_selDevice, -1);
-            EXPECT_TRUE(Control(IDC_DEVICE_COMBO)->entries.empty());
-        })
-        .Escape();
-    dlg.DoModal();
-    EXPECT_EQ(Boxes(), (Texts{"Device not found!!!", "Device not found!!!"}));
-}
-
 TEST_F(FlowTest, TheDispatcherCasesAndTheHelp) {
     auto ask = [&](devsim::FaultRule reply, int32_t id) {
         dev.Inject(reply.On(id));
@@ -144,9 +117,21 @@ TEST_F(FlowTest, TheSelectedDeviceIsAddressedAndFollowsItsLabel) {
         .Call([&] {
             EXPECT_EQ(View(dlg), "  0.0.0.0 ---|  0.0.0.0 ---|12 FirstNet -");
             onlyTo(dev, second, true);
+            dev.SetPresent(false);
+            second.SetPresent(false);
         })
+        .Click(IDC_DEVICE_SCAN)  // both gone: nothing shown, nothing addressed
+        .Call([&] {
+            EXPECT_EQ(View(dlg), "  0.0.0.0 ---|  0.0.0.0 ---|0  -");
+            EXPECT_TRUE(Control(IDC_DEVICE_COMBO)->entries.empty());
+            EXPECT_FALSE(dlg.LoadSsid());
+            dev.SetPresent(true);
+        })
+        .Click(IDC_DEVICE_SCAN)  // back: read again
+        .Call([&] { EXPECT_EQ(View(dlg), "  0.0.0.0 ---|  0.0.0.0 ---|12 FirstNet -"); })
         .Escape();
     dlg.DoModal();
+    EXPECT_EQ(Boxes(), Texts{"Device not found!!!"});
 }
 
 TEST_F(FlowTest, WaitEndsAtCompletionAfterTheSettleDelayOrAtTheTimeOut) {
@@ -319,43 +304,12 @@ TEST_F(FlowTest, StartUpRepliesAndWhatTheyShow) {
     }
 }
 
-TEST_F(FlowTest, NetworkListColumnsRowsAndScans) {
-    // Seven columns, their widths and the flag column, the headers, then two rows.
-    const char* seven =
-        "7 2 32 17 4 5 8 6 F SSID BSSID Ch dBm Sec Mode 1 A b c d e -- g 0 B b c d e WPA g";
-    // The column widths, then the first cell of each row.
-    auto look = [&] {
-        const auto* list = Control(IDC_AP_LIST, IDD_AP_LIST);
-        std::string text;
-        for (const auto& col : list->columns) text += std::to_string(col.width) + ",";
-        for (const auto& row : list->rows) text += row[0];
-        return text;
-    };
-    const std::string shown = "15,20,320,170,40,50,80,60,* ";
-    On(IDD_AP_LIST, 1)
-        .Call([&] {
-            EXPECT_EQ(look(), shown);
-            EXPECT_EQ(dlg.m_apListDlg.m_rowFlags[0], AP_CONNECTED | AP_NO_PASSWORD);
-        })
-        .DoubleClickRow(IDC_AP_LIST, -1)
-        .Escape();  // no row picked: the list stays open
-    // A reply the parser refuses leaves the last scan that succeeded.
-    On(IDD_AP_LIST, 2).Call([&] { EXPECT_EQ(look(), shown); }).Escape();
-    OnMain()
-        .Call([&] { dev.Inject(ReplyPayload(Record(2, 0, 0, seven, true)).On(CMD_SCAN_WIFI)); })
-        .Click(IDC_SSID_SCAN)
-        .Call([&] { dev.Inject(ReplyPayload(Bytes(12, 0)).On(CMD_SCAN_WIFI)); })
-        .Click(IDC_SSID_SCAN)
-        .Escape();
-    CaptureStdout();
-    dlg.DoModal();
-    EXPECT_EQ(GetCapturedStdout(), "Scan Reply Length Error!!!\n");
-    EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(FlowTest, PasswordDialogRules) {
-    // One row per flag word; the words come straight from the flag cells.
-    const char* strings = "1 8 Name 0 n0 4 n1 2 n2 1 n3 5 n4 3 n5";
+// The list's columns and rows, and the password dialog for each flag word: the words come
+// from the flag cells and from the security column ("--": no password).
+TEST_F(FlowTest, NetworkListAndPasswordDialogRules) {
+    const char* strings =
+        "7 2 32 17 4 5 8 6 F SSID BSSID Ch dBm Sec Mode 0 n0 b c d e WPA g 0 n1 b c d e -- g "
+        "2 n2 b c d e WPA g 1 n3 b c d e WPA g 1 n4 b c d e -- g 3 n5 b c d e WPA g";
     dev.Inject(ReplyPayload(Record(6, 0, 0, strings, true)).On(CMD_SCAN_WIFI).Times(kEveryTime));
     // Title|message|then "+" or "-" for Connect enabled, Delete, password and message shown.
     auto look = [&] {
@@ -374,7 +328,14 @@ TEST_F(FlowTest, PasswordDialogRules) {
             .Call([&] { EXPECT_TRUE(backend.FindDialog(IDD_AP_PASSWORD)->running); })
             .Escape();
     };
-    RunPicks({{0, pwd}, {1, pwd}, {2, pwd}, {3, pwd}, {4, pwd}, {5, pwd}});
+    // Last, no row picked: the list stays open.
+    RunPicks({{0, pwd}, {1, pwd}, {2, pwd}, {3, pwd}, {4, pwd}, {5, pwd}, {-1, nullptr}});
+    // The column widths, then the flag cell of each row.
+    const auto* list = Control(IDC_AP_LIST, IDD_AP_LIST);
+    std::string text;
+    for (const auto& col : list->columns) text += std::to_string(col.width) + ",";
+    for (const auto& row : list->rows) text += row[0];
+    EXPECT_EQ(text, "15,20,320,170,40,50,80,60,   ***");
     EXPECT_EQ(seen, (Texts{"Connect|Connect to 'n0'|+-++-", "Connect|Connect to 'n1'|+---+",
                            "Connect|Connect to 'n2'|++--+", "Current|Current Connected: 'n3'|--++-",
                            "Current|Current Connected: 'n4'|----+",
