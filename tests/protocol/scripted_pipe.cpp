@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "devsim/wire.h"
 #include "protocol/packet.h"
 #include "usb/pipe.h"
 
@@ -32,15 +33,5 @@ int UsbRead(int32_t, void* buffer, uint32_t* length) {
 void UsbSetReadTimeout(uint32_t ms) { g_pipe.readTimeoutMs = ms; }
 
 Bytes MakeReply(const Bytes& status) {
-    uint32_t len = static_cast<uint32_t>(status.size()) + PKT_REPLY_OVERHEAD;
-    Bytes r(len);
-    r[0] = PKT_REPLY_LEAD;
-    PutBE(&r[1], len, 2);
-    PutBE(&r[3], g_cmdAppHeader, 4);
-    PutBE(&r[7], g_cmdSeq, 4);
-    r[11] = static_cast<uint8_t>(g_cmdLastId);
-    PutBE(&r[12], static_cast<uint32_t>(status.size()), 2);
-    if (!status.empty()) std::memcpy(&r[14], status.data(), status.size());
-    PutBE(&r[len - 4], Crc32MsbUpdate(Crc32MsbInit(), r.data(), len - 4), 4);
-    return r;
+    return devsim::BuildReply(g_cmdAppHeader, g_cmdSeq, g_cmdLastId, status.data(), status.size());
 }
