@@ -371,12 +371,13 @@ TEST_P(UiSemantics, WrappersOfNoLiveControlDoNothingAndImpossibleRunsFail) {
                                  d.m_combo.GetCurSel(),
                                  d.m_list.InsertItem(0, "x"),
                                  d.m_list.GetSelectionMark(),
+                                 static_cast<long>(d.m_list.SetExtendedStyle(0, 0x21)),
                                  d.m_ip.IsBlank(),
                                  d.PostMessage(WM_CLOSE),
                                  static_cast<long>(d.SetTimer(1, 10)),
                                  d.UpdateData(TRUE)};
     };
-    std::vector<long> defaults = {CB_ERR, CB_ERR, -1, -1, TRUE, FALSE, 0, FALSE};
+    std::vector<long> defaults = {CB_ERR, CB_ERR, -1, -1, 0, TRUE, FALSE, 0, FALSE};
     CProbeDlg never;  // unbound
     EXPECT_EQ(observe(never), defaults);
     CProbeDlg ran;  // bound to controls that are gone
