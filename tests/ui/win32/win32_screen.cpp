@@ -71,10 +71,8 @@ public:
                 GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() && IsWindowVisible(w);
         return shown;
     }
-    // A test program has no icon resources: the icon it was given counts.
     bool HasIcon(ui::Handle dialog) override {
-        return SendMessageW(m_b.Window(dialog), WM_GETICON, ICON_BIG, 0) ||
-               m_b.GetIcon(dialog, true) != 0;
+        return SendMessageW(m_b.Window(dialog), WM_GETICON, ICON_BIG, 0) != 0;
     }
     ui::Rect Frame(ui::Handle window) override {
         RECT r{};

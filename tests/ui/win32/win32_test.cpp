@@ -9,13 +9,12 @@ using Texts = std::vector<std::string>;
 
 std::unique_ptr<Harness> MakeWin32() { return std::make_unique<Win32Harness>(); }
 
-INSTANTIATE_TEST_SUITE_P(Backend, UiSemantics, testing::Values(&MakeWin32),
-                         [](const auto&) { return std::string("Win32"); });
+const auto kName = [](const auto&) { return std::string("Win32"); };
+INSTANTIATE_TEST_SUITE_P(Backend, UiSemantics, testing::Values(&MakeWin32), kName);
 
 // What only the Win32 backend shows, in the suite's probe dialog.
 using Win32Ui = UiSemantics;
-INSTANTIATE_TEST_SUITE_P(Backend, Win32Ui, testing::Values(&MakeWin32),
-                         [](const auto&) { return std::string("Win32"); });
+INSTANTIATE_TEST_SUITE_P(Backend, Win32Ui, testing::Values(&MakeWin32), kName);
 
 // Network names are bytes, often not UTF-8: each control shows them readable and gives
 // back the very bytes, which is what the program sends to the device when it joins.
