@@ -46,14 +46,13 @@ protected:
 };
 
 // A change takes effect when its delay has passed, and only then does the poll say done; a
-// refused one never completes, so it changes nothing.
+// refused one never completes, so it changes nothing. The changes the tool makes are timed
+// and read back by the fault matrix and netcfg-cli's tests; here the joins that fail and
+// the texts the tool never sends.
 TEST_F(SimTest, ChangesCompleteThroughThePollAfterTheirDelay) {
     using S = DeviceState;
-    auto joined = [](std::string name, uint32_t status) {
-        return [=](S& s) {
-            return s.joined == name && s.wifiStatus == status &&
-                   (name.empty() || FindNetwork(s, name)->hasProfile);
-        };
+    auto failed = [](uint32_t status) {  // a join that ended with this status word
+        return [=](S& s) { return s.joined.empty() && s.wifiStatus == status; };
     };
     const struct {
         int32_t id;
@@ -62,13 +61,9 @@ TEST_F(SimTest, ChangesCompleteThroughThePollAfterTheirDelay) {
         std::function<bool(S&)> done;
         std::function<void(S&)> setup = nullptr;
     } cases[] = {
-        {kCmdSetWifiIpCfg, "1,192.168.1.61,255.255.255.0,192.168.1.1", 3000,
-         [](S& s) { return s.wifi.dhcp == 1 && s.wifi.staticSet.addr == "192.168.1.200"; }},
-        {kCmdConnectWifi, "1,09,00,Office-5G,", 6000, joined("Office-5G", 0)},  // stored password
-        {kCmdConnectWifi, "0,09,05,Warehouse,wrong", 6000, joined("", 8)},
-        {kCmdConnectWifi, "0,09,10,Warehouse,forklift-7", 6000, joined("", 4),
+        {kCmdConnectWifi, "0,09,10,Warehouse,forklift-7", 6000, failed(4),
          [](S& s) { FindNetwork(s, "Warehouse")->inRange = false; }},
-        {kCmdConnectWifi, "0,09,10,Warehouse,forklift-7", 6000, joined("", 16),
+        {kCmdConnectWifi, "0,09,10,Warehouse,forklift-7", 6000, failed(16),
          [](S& s) { FindNetwork(s, "Warehouse")->refusesJoin = true; }},
         {kCmdSetEthIpCfg, "2,10.0.0.5,255.0.0.0,10.0.0.1", 0, nullptr},
         {kCmdSetEthIpCfg, "0,10.0.0.256,255.0.0.0,10.0.0.1", 0, nullptr},

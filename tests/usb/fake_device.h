@@ -1,5 +1,5 @@
-// A sysfs and a /dev of our own in a temporary directory for the Linux backend; a FIFO, or
-// a link to a pty that serves a device, can stand in for a device node.
+// A sysfs and a /dev of our own in a temporary directory for the Linux backend; a link to a
+// pty that serves a device can stand in for a device node.
 #pragma once
 
 #include <stdlib.h>
@@ -23,7 +23,7 @@ struct FakeTree {
     ~FakeTree() { std::filesystem::remove_all(root); }
     // Node lpN of the USB device busPort: class/usbmisc/lpN/device is the interface, a
     // child of the device, which holds the ids (a null serial is left out). The node in
-    // <dev>/usb is an empty file.
+    // <dev>/usb is a plain file that holds its name.
     void AddNode(uint32_t n, const std::string& busPort, const char* vid, const char* pid,
                  const char* serial) {
         const std::string lp = "lp" + std::to_string(n), usb = sys + "/devices/" + busPort;
@@ -34,14 +34,7 @@ struct FakeTree {
         std::ofstream(usb + "/idVendor") << vid << "\n";
         std::ofstream(usb + "/idProduct") << pid << "\n";
         if (serial) std::ofstream(usb + "/serial") << serial << "\n";
-        std::ofstream(dev + "/usb/" + lp).flush();
-    }
-    // Makes <dev>/usb/lpN a FIFO: a node that takes a pipe's worth of bytes and then no
-    // more while nobody reads them.
-    void AddFifo(uint32_t n) {
-        const std::string node = dev + "/usb/lp" + std::to_string(n);
-        std::filesystem::remove(node);
-        mkfifo(node.c_str(), 0600);
+        std::ofstream(dev + "/usb/" + lp) << lp;
     }
     // Makes <dev>/usb/lpN a link to `target`, a pty's slave that serves a device, say.
     void LinkNode(uint32_t n, const std::string& target) {
