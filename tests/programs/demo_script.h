@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/ui/screen.h"
+#include "tests/ui/semantics.h"
 #include "ui/scripted_user.h"
 
 class DemoDevices;
@@ -22,25 +23,16 @@ using uitest::Screen;
 struct Extras {
     std::function<void(ui::DialogScript&)> mainOpened;
     std::function<void(ui::DialogScript&)> ipEdited;  // before the Set button
-    std::function<void(ui::DialogScript&, int nth)> waitShown;
+    std::function<void(ui::DialogScript&)> waitShown;
     std::function<void(ui::DialogScript&)> listShown;  // before the pick
+    std::function<void()> pressScan;                   // the test's own press of the scan button
 };
 
-struct Session {
-    std::vector<std::string> waits;  // what each wait window showed
-};
-
-// Scripts the session; `main` gives the main dialog, `top` the innermost modal dialog.
-void ScriptChangeAndJoin(ui::ScriptedUser& user, Screen& screen, DemoDevices& devices,
-                         std::function<ui::Handle()> main, std::function<ui::Handle()> top,
-                         const Extras& extras, Session& session);
-
-// Changes complete sooner than on the demo's believable clock.
-void Quicken(DemoDevices& devices);
-// Runs the program as the demo; its exit code.
-int RunDemo();
-
-// What the session leaves, checked after the program ended.
-void ExpectChangedAndJoined(const ui::ScriptedUser& user, const Session& session);
+// Plays the session on the program, run as the demo, and checks what it leaves and that
+// the user's script ran whole and without faults; `main` gives the main dialog, `top` the
+// innermost modal dialog.
+void PlayChangeAndJoin(uitest::Harness& harness, Screen& screen, DemoDevices& devices,
+                       std::function<ui::Handle()> main, std::function<ui::Handle()> top,
+                       const Extras& extras);
 
 }  // namespace demo

@@ -2,6 +2,7 @@
 // toolkit's dialog units, readable text over kept bytes, real keystrokes), and the time
 // limit of its scripted driver.
 #include <gmock/gmock.h>
+#include <wx/dialog.h>
 #include <wx/listctrl.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
@@ -39,8 +40,7 @@ TEST_P(WxTest, TextsShowReadableAndReadBackTheirBytes) {
     // The bytes set, what a label shows and what single-line controls show, as UTF-8.
     std::tuple<const char*, const char*, const char*> cases[] = {
         {"caf\xC3\xA9", "caf\xC3\xA9", "caf\xC3\xA9"},
-        {"caf\xE9", "caf\xC3\xA9", "caf\xC3\xA9"},  // not UTF-8: read as Latin-1
-        {"R&D \xFF", "R&D \xC3\xBF", "R&D \xC3\xBF"},
+        {"R&D \xFF", "R&D \xC3\xBF", "R&D \xC3\xBF"},  // not UTF-8: read as Latin-1
         {"USB001 PID:1234 abc\n", "USB001 PID:1234 abc\n", "USB001 PID:1234 abc"},
         {"a\tb", "a\tb", "a b"},
     };
@@ -131,6 +131,27 @@ TEST_P(WxTest, KeystrokesReachTheFocusedControl) {
         .Wait(2000);  // the Escape ends the dialog long before this
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_THAT(dlg.m_log, ElementsAre("button", "key 27", "OnCancel"));
+}
+
+// The toolkit measures a message box without its caption, which shares the title bar with
+// the window's buttons: a short message under a long caption still shows the whole caption
+// and at least two buttons beside it (each about as wide as the bar is high).
+TEST_P(WxTest, MessageBoxIsAsWideAsItsCaption) {
+    int caption = 0, high = 0, width = 0;
+    User().OnMessageBox("Done.", 300);
+    RunInProbe([&](CProbeDlg& d) {
+        d.m_onTimer = [&](CProbeDlg& self, UINT_PTR) {  // ticks inside the box's loop
+            self.KillTimer(1);
+            wxDialog& box = *B().ModalStack().back().window;
+            wxFont title = box.GetFont().Bold();
+            box.GetTextExtent(box.GetTitle(), &caption, &high, nullptr, nullptr, &title);
+            width = box.GetClientSize().x;
+        };
+        d.SetTimer(1, 100);
+        d.MessageBox("Done.", "A caption much longer than the message it comes with");
+    });
+    EXPECT_GT(caption, 200);
+    EXPECT_GE(width, caption + 2 * 2 * high);
 }
 
 TEST_P(WxTest, DriverEndsARunThatOutlastsItsTimeLimit) {
