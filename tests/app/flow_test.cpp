@@ -22,6 +22,22 @@ TEST(Templates, EachControlHasItsOwnId) {
     }
 }
 
+// The WiFi panel stands 150 units right of the Ethernet one, control for control; only
+// the labels' widths differ, and those are the toolkit's to stretch.
+TEST(Templates, TheWifiPanelMirrorsTheEthernetPanel) {
+    const auto& controls = MainDialogTemplate().controls;
+    auto shape = [](const ui::ControlTemplate& c, int dx) {
+        return std::tuple(c.kind, c.x + dx, c.y, c.kind == ui::WindowKind::Static ? 0 : c.cx, c.cy);
+    };
+    int twins = 0;
+    for (const ui::ControlTemplate& eth : controls) {
+        if (eth.y < 64 || eth.x >= 157) continue;  // not in the Ethernet panel
+        twins += std::any_of(controls.begin(), controls.end(),
+                             [&](const auto& wifi) { return shape(wifi, 0) == shape(eth, 150); });
+    }
+    EXPECT_EQ(twins, 9);
+}
+
 TEST_F(FlowTest, TheDispatcherCasesAndTheHelp) {
     auto ask = [&](devsim::FaultRule reply, int32_t id) {
         dev.Inject(reply.On(id));
