@@ -242,6 +242,7 @@ TEST_F(FlowTest, SetsSendWhatThePanelsShowOrNothing) {
         .SetIpField(IDC_WIFI_GATEWAY, 2, -1)
         .Click(IDC_WIFI_SET)
         .SetIpField(IDC_WIFI_GATEWAY, 2, 1)
+        .SetIp(IDC_WIFI_MASK, "255.255.0.0")
         .Click(IDC_WIFI_SET)
         .Call([&] { EXPECT_EQ(WifiPanel(dlg), "  192.168.1.7 ++-"); })  // read back: clean again
         .Click(IDC_WIFI_DHCP)
@@ -255,7 +256,7 @@ TEST_F(FlowTest, SetsSendWhatThePanelsShowOrNothing) {
     EXPECT_EQ(RequestTexts(dev, CMD_SET_ETH_IPCFG),
               Texts{"1,192.168.1.57,255.255.255.0,192.168.1.1"});
     EXPECT_EQ(RequestTexts(dev, CMD_SET_WIFI_IPCFG),
-              (Texts{"0,192.168.1.7,255.255.255.0,192.168.1.1",
+              (Texts{"0,192.168.1.7,255.255.0.0,192.168.1.1",
                      "1,192.168.1.61,255.255.255.0,192.168.1.1"}));
     // Start-up and the three Sets read both panels.
     EXPECT_EQ(Count(dev, CMD_GET_ETH_IPCFG) + Count(dev, CMD_GET_WIFI_IPCFG), 8);
