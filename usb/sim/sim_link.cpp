@@ -77,6 +77,11 @@ UsbHandle SimUsbLink::Open(const char* path) {
         if (opened.compare(0, a.path.size(), a.path) != 0) continue;
         if (opened.size() > a.path.size() && opened[a.path.size()] != '\\') continue;
         if (!a.device || !a.device->Present()) return USB_INVALID_HANDLE;
+        // Like the Linux printer driver, one open at a time: a pipe left open (of this
+        // attachment; an unplug ended the older ones) keeps the device from opening again.
+        for (const auto& [handle, pipe] : m_pipes)
+            if (pipe.attached == i && pipe.attachment == a.device->Attachment())
+                return USB_INVALID_HANDLE;
         UsbHandle h = m_nextHandle++;
         m_pipes[h] = {i, a.device->Attachment()};
         return h;

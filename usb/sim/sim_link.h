@@ -27,9 +27,6 @@ public:
 
     // The path of attachment i as the walk reports it.
     std::string Path(int i) const;
-    // Pipes opened and not closed yet.
-    int OpenPipes() const { return static_cast<int>(m_pipes.size()); }
-
     bool BeginWalk() override;
     void EndWalk() override;
     UsbIface Interface(int index, std::string* path, uint32_t* portNumber) override;
