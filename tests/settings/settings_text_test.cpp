@@ -133,6 +133,8 @@ TEST(ScanReply, Limits) {
         {"strings past the kept bytes", Scan(1, {"1", "3", "T", "0", "x"}, -2), "Cell"},
         {"no columns", Scan(0, {"0", "", ""}), "Columns"},
         {"columns not decimal", Scan(0, {"x", "3", "T"}), "Columns"},
+        {"largest column count: parsed, its widths run out", Scan(0, {"2147483647", "3"}), "Width"},
+        {"column count past 32 bits", Scan(0, {"2147483648", "3", "T"}), "Columns"},
         {"widest column 1", Scan(0, {"2", "0", "1", "", ""}), ""},
         {"widest column below 1", Scan(0, {"2", "0", "0", "", ""}), "Width"},
         {"negative width", Scan(0, {"2", "-1", "3", "A", "B"}), "Width"},
