@@ -350,6 +350,7 @@ TEST_F(FlowTest, NetworkListAndPasswordDialogRules) {
     for (const auto& col : list->columns) text += std::to_string(col.width) + ",";
     for (const auto& row : list->rows) text += row[0];
     EXPECT_EQ(text, "15,20,320,170,40,50,80,60,   ***");
+    EXPECT_EQ(list->rows[5], (Texts{"*", "n5", "b", "c", "d", "e", "WPA", "g"}));  // every column
     EXPECT_EQ(seen, (Texts{"Connect|Connect to 'n0'|+-++-", "Connect|Connect to 'n1'|+---+",
                            "Connect|Connect to 'n2'|++--+", "Current|Current Connected: 'n3'|--++-",
                            "Current|Current Connected: 'n4'|----+",

@@ -61,6 +61,7 @@ TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode)
     tree.AddNode(2, "2-1.3", "ABCD", "12EF", nullptr);  // another vendor, upper case, no serial
     std::filesystem::create_directory(tree.sys + "/devices/2-1.3/serial");  // that can be read
     tree.AddNode(7, "1-2", USB_VENDOR_ID, "0003", "a#b");  // would break the path's fields
+    tree.AddNode(8, "1-7", USB_VENDOR_ID, "0003", "a b");  // printable, but not a name
     tree.AddNode(3, "1-3", "12345", "0001", nullptr);      // not a vendor id
     const std::string longest(126, 'S');
     tree.AddNode(4, "1-5", USB_VENDOR_ID, "0004", longest.c_str());
@@ -69,7 +70,7 @@ TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode)
         std::filesystem::create_directory(tree.sys + "/class/usbmisc/" + other);
     ASSERT_TRUE(link.BeginWalk());
     std::vector<std::string> got;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         std::string path;
         uint32_t port = 0;
         UsbIface kind = link.Interface(i, &path, &port);
@@ -83,6 +84,7 @@ TEST_F(LinuxLinkTest, WalkNamesTheNodesInNumericOrderAndEachPathOpensItsOwnNode)
                                              "skip", PathOf(USB_VENDOR_ID, "0004", longest) + " 4",
                                              PathOf(USB_VENDOR_ID, "0004", "1-6") + " 5",
                                              PathOf(USB_VENDOR_ID, "0003", "1-2") + " 7",
+                                             PathOf(USB_VENDOR_ID, "0003", "1-7") + " 8",
                                              lp10 + " 10", "end"}));
     // Whatever the pipe layer appended, a path opens its own node, which holds its name.
     auto node = [&](const std::string& path) {
