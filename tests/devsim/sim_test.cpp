@@ -131,4 +131,34 @@ TEST_F(SimTest, OnlyWellFormedRequestsAreAnswered) {
     EXPECT_FALSE(device.PeekReply());
 }
 
+// The link opens a device as the Linux driver does: once at a time, never one that is
+// gone or that nothing answers behind; an unplug ends the pipes of the old attachment.
+TEST(SimLink, OpensOnceAtATimeAndOnlyWhatIsThere) {
+    devsim::Device a, b;
+    SimUsbLink link;
+    link.Attach(a);  // port 0: its position
+    link.AttachForeign("abcd", "0001");
+    link.Attach(b, "0002", 9);
+    ASSERT_TRUE(link.BeginWalk());
+    std::string path;
+    uint32_t ports[2] = {};
+    link.Interface(0, &path, &ports[0]);
+    link.Interface(2, &path, &ports[1]);
+    link.EndWalk();
+    EXPECT_THAT(ports, ElementsAre(1u, 9u));
+    auto open = [&](int i) { return link.Open((link.Path(i) + "\\pipe01").c_str()); };
+    UsbHandle held = open(0);
+    EXPECT_NE(held, USB_INVALID_HANDLE);
+    EXPECT_EQ(open(0), USB_INVALID_HANDLE);
+    a.SetPresent(false);
+    a.SetPresent(true);
+    UsbHandle again = open(0);
+    EXPECT_NE(again, USB_INVALID_HANDLE);
+    EXPECT_TRUE(link.Close(again));
+    EXPECT_FALSE(link.Close(again));
+    EXPECT_EQ(open(1), USB_INVALID_HANDLE);
+    b.SetPresent(false);
+    EXPECT_EQ(open(2), USB_INVALID_HANDLE);
+}
+
 }  // namespace
